@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class Canvas;
+
+// The client area of the window: shows the canvas's raster and hands pointer events on
+// the bare canvas to the window's handlers. Knows nothing of what is drawn.
+class CanvasView : public QWidget {
+    Q_OBJECT
+  public:
+    enum class Pointer { Press, Move, Release };
+    // Pointer event at a client position in pixels, with the buttons involved.
+    using PointerHandler = std::function<void(Pointer, QPointF, Qt::MouseButtons)>;
+
+    CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent = nullptr);
+
+    // Repaints the part of the raster that drawing has changed since the last call.
+    void showChanges();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    Canvas& canvas_;
+    PointerHandler onPointer_;
+};

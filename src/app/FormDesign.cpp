@@ -1,0 +1,212 @@
+#include "FormDesign.h"
+
+#include <array>
+
+namespace design {
+
+namespace {
+
+using enum Kind;
+
+constexpr QRgb rgb(int r, int g, int b) {
+    return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+constexpr ControlRow label(const char* name, const char16_t* text, int top, int tab) {
+    return {.name = name,
+            .kind = Label,
+            .text = text,
+            .left = 120,
+            .top = top,
+            .width = 255,
+            .height = 255,
+            .tab = tab,
+            .background = rgb(255, 255, 255),
+            .hasBackground = true};
+}
+constexpr ControlRow valueBox(const char* name, const char16_t* text, int top, int tab) {
+    return {.name = name,
+            .kind = TextBox,
+            .text = text,
+            .left = 360,
+            .top = top,
+            .width = 375,
+            .height = 270,
+            .tab = tab};
+}
+constexpr ControlRow modeButton(const char* name, const char16_t* caption, int top, int tab) {
+    return {.name = name,
+            .kind = Button,
+            .text = caption,
+            .left = 120,
+            .top = top,
+            .width = 615,
+            .height = 375,
+            .tab = tab};
+}
+constexpr ControlRow swatch(const char* name, int left, int top, QRgb colour, int tab) {
+    return {.name = name,
+            .kind = PictureBox,
+            .left = left,
+            .top = top,
+            .width = 255,
+            .height = 255,
+            .tab = tab,
+            .background = colour,
+            .hasBackground = true};
+}
+constexpr ControlRow readOut(const char* name, int left, int tab) {
+    return {.name = name,
+            .kind = TextBox,
+            .left = left,
+            .top = 4920,
+            .width = 375,
+            .height = 375,
+            .tab = tab};
+}
+constexpr ControlRow artButton(const char* name, const char16_t* caption, int top, int tab,
+                               bool upArrow) {
+    return {.name = name,
+            .kind = Button,
+            .text = caption,
+            .left = 6240,
+            .top = top,
+            .width = 375,
+            .height = 375,
+            .tab = tab,
+            .upArrowCursor = upArrow};
+}
+constexpr ControlRow frame(const char* name, const char16_t* picture, int left, int top) {
+    return {.name = name,
+            .kind = Image,
+            .text = picture,
+            .left = left,
+            .top = top,
+            .width = 750,
+            .height = 660,
+            .visible = false};
+}
+
+// Rows in the order the designer created them; the tab column fixes the focus order.
+constexpr std::array kControls = {
+    // Colour and width values, mode buttons.
+    label("Label1", u"R", 120, 34),
+    valueBox("Text6", u"0", 120, 17),
+    label("Label2", u"G", 480, 33),
+    valueBox("Text2", u"0", 480, 24),
+    label("Label3", u"B", 840, 32),
+    valueBox("Text3", u"255", 840, 23),
+    label("Label4", u"Ｄ", 1200, 31),
+    valueBox("Text5", u"10", 1200, 21),
+    modeButton("Command8", u"七色", 1560, 20),
+    modeButton("Command7", u"ペ　ン", 1920, 25),
+    modeButton("Command10", u"ペン２", 2280, 18),
+    modeButton("Command12", u"消し　ゴム", 2640, 6),
+    modeButton("Command13", u"円", 3000, 5),
+    // Colour swatches: two columns of four, neighbours overlapping by one pixel.
+    swatch("Picture2", 120, 3720, rgb(255, 255, 255), 14),
+    swatch("Picture4", 360, 3720, rgb(64, 0, 64), 13),
+    swatch("Picture5", 120, 3960, rgb(0, 0, 255), 12),
+    swatch("Picture6", 360, 3960, rgb(255, 0, 0), 11),
+    swatch("Picture7", 120, 4200, rgb(255, 255, 128), 10),
+    swatch("Picture8", 360, 4200, rgb(0, 255, 255), 9),
+    swatch("Picture9", 120, 4440, rgb(0, 255, 0), 8),
+    swatch("Picture10", 360, 4440, rgb(255, 0, 255), 7),
+    // Lies beyond Picture2's interior, so it is never seen.
+    ControlRow{.name = "Picture3",
+               .kind = PictureBox,
+               .left = 240,
+               .top = 0,
+               .width = 15,
+               .height = 255,
+               .tab = 15,
+               .parent = "Picture2"},
+    // Read-outs and the bottom row.
+    readOut("Text7", 360, 3),
+    readOut("Text8", 720, 2),
+    readOut("Text9", 1080, 1),
+    readOut("Text10", 1440, 0),
+    ControlRow{.name = "Text4",
+               .kind = TextBox,
+               .left = 360,
+               .top = 5280,
+               .width = 4575,
+               .height = 375,
+               .tab = 22,
+               .enabled = false,
+               .fontFamily = u"ＭＳ Ｐ明朝",
+               .fontPoints = 12},
+    ControlRow{.name = "Command5",
+               .kind = Button,
+               .text = u"END",
+               .left = 5160,
+               .top = 5280,
+               .width = 615,
+               .height = 375,
+               .tab = 27},
+    ControlRow{.name = "Command3",
+               .kind = Button,
+               .text = u"CLS",
+               .left = 6000,
+               .top = 5280,
+               .width = 615,
+               .height = 375,
+               .tab = 29},
+    // One-click drawings and the chase button.
+    artButton("Command2", u"◎", 120, 30, true),
+    artButton("Command4", u"○", 480, 28, true),
+    artButton("Command6", u"①", 840, 26, true),
+    artButton("Command9", u"②", 1200, 19, false),
+    artButton("Command11", u"③", 1560, 16, false),
+    artButton("Command14", u"④", 1920, 4, false),
+    // The web addresses behind the menu items, and the sprite with its frames.
+    ControlRow{.name = "Text11",
+               .kind = TextBox,
+               .text = u"https://www.kinokuniya.co.jp/",
+               .left = 2280,
+               .top = 2280,
+               .width = 1815,
+               .height = 270,
+               .tab = 36,
+               .visible = false},
+    ControlRow{.name = "Text1",
+               .kind = TextBox,
+               .text = u"https://www.nintendo.co.jp/",
+               .left = 2280,
+               .top = 2640,
+               .width = 1815,
+               .height = 270,
+               .tab = 35,
+               .visible = false},
+    ControlRow{.name = "Image1",
+               .kind = Image,
+               .text = u":/frame1.xpm",
+               .left = 3240,
+               .top = 5880,
+               .width = 735,
+               .height = 780},
+    frame("Image2", u":/frame1.xpm", 1200, 120),
+    frame("Image3", u":/frame2.xpm", 1920, 120),
+    frame("Image4", u":/frame3.xpm", 2640, 120),
+    frame("Image5", u":/frame4.xpm", 3360, 120),
+    frame("Image6", u":/frame5.xpm", 1200, 720),
+    frame("Image7", u":/frame6.xpm", 1920, 720),
+    frame("Image8", u":/frame7.xpm", 2640, 720),
+    frame("Image9", u":/frame8.xpm", 3360, 720),
+};
+
+constexpr std::array kMenu = {
+    MenuRow{"book", u"Book"},
+    MenuRow{"game", u"Game"},
+};
+
+} // namespace
+
+std::span<const ControlRow> controls() {
+    return kControls;
+}
+std::span<const MenuRow> menu() {
+    return kMenu;
+}
+
+} // namespace design

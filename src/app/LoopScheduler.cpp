@@ -1,0 +1,54 @@
+#include "LoopScheduler.h"
+
+#include <algorithm>
+
+LoopScheduler::LoopScheduler(Clock clock, std::function<void()> afterSteps)
+    : clock_(clock), afterSteps_(std::move(afterSteps)) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(1000 / kStepsPerSecond);
+    connect(&timer_, &QTimer::timeout, this, &LoopScheduler::tick);
+}
+
+void LoopScheduler::start(Step step) {
+    step_ = std::move(step);
+    runSteps(1);
+    afterSteps_();
+}
+
+void LoopScheduler::advance(long long steps) {
+    runSteps(steps);
+    afterSteps_();
+}
+
+void LoopScheduler::wake() {
+    if (step_ && clock_ == Clock::Real && !timer_.isActive()) resumeClock();
+}
+
+void LoopScheduler::resumeClock() {
+    elapsed_.start();
+    stepsSinceResume_ = 0;
+    timer_.start();
+}
+
+void LoopScheduler::tick() {
+    const long long due = elapsed_.elapsed() * kStepsPerSecond / 1000 - stepsSinceResume_;
+    const long long batch = std::clamp<long long>(due, 0, kMaxBatch);
+    // Steps missed beyond one batch are dropped, not owed: a late event loop slows the
+    // drawing down rather than making it jump.
+    stepsSinceResume_ += std::max(due, batch);
+    runSteps(batch);
+    afterSteps_();
+}
+
+// Runs up to `count` steps of the current loop; stops early, and lets the loop sleep,
+// when a step changes nothing.
+bool LoopScheduler::runSteps(long long count) {
+    for (long long i = 0; i < count && step_; ++i) {
+        if (!step_()) {
+            timer_.stop();
+            return false;
+        }
+    }
+    if (step_ && clock_ == Clock::Real && !timer_.isActive()) resumeClock();
+    return true;
+}

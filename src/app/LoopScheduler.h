@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+// Runs the one endless drawing (a chase runner or the sprinkling of dots) that is current.
+// Starting one runs its first step at once and replaces, and frees, the one that ran
+// before: loops never nest, so memory and stack stay flat however many are started.
+// Between two steps the event loop handles every pending event.
+//
+// With a real clock the current loop advances at kStepsPerSecond, catching up in batches of
+// at most kMaxBatch when the event loop was late. A loop whose step changed nothing (the
+// eye has arrived) sleeps until wake(), which the window calls after every event it
+// handles. With a manual clock loops advance only through advance(), for the replay.
+class LoopScheduler : public QObject {
+  public:
+    static constexpr int kStepsPerSecond = 1000;
+    static constexpr int kMaxBatch = 50;
+
+    // One step; returns whether it changed anything.
+    using Step = std::function<bool()>;
+    enum class Clock { Real, Manual };
+
+    LoopScheduler(Clock clock, std::function<void()> afterSteps);
+
+    void start(Step step);
+    void advance(long long steps);
+    void wake();
+    bool running() const { return bool(step_); }
+
+  private:
+    void tick();
+    bool runSteps(long long count);
+    void resumeClock();
+
+    Clock clock_;
+    std::function<void()> afterSteps_;
+    Step step_;
+    QTimer timer_;
+    QElapsedTimer elapsed_;
+    long long stepsSinceResume_ = 0;
+};

@@ -1,0 +1,114 @@
+#include "Canvas.h"
+
+#include "Raster.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+QRgb toRgb(numbers::Colour c) {
+    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+} // namespace
+
+Canvas::Canvas(QSize clientSize)
+    : raster_(clientSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32), client_(clientSize) {
+    raster_.fill(toRgb(kBackColor));
+}
+
+template <typename... Args> void Canvas::trace(const char* format, Args... args) const {
+    if (trace_) trace_(QString::asprintf(format, args...));
+}
+
+void Canvas::setScaleMode(qint16 mode) {
+    scaleMode_ = mode == Pixels ? Pixels : Twips;
+    trace("scalemode %d", int(mode));
+}
+
+void Canvas::setForeColor(numbers::Colour colour) {
+    foreColor_ = colour & 0xFFFFFF;
+    trace("forecolor %u", foreColor_);
+}
+
+void Canvas::setDrawWidth(qint16 pixels) {
+    drawWidth_ = std::max<qint16>(pixels, 1);
+    trace("drawwidth %d", int(drawWidth_));
+}
+
+void Canvas::setFontSize(double points) {
+    fontSize_ = points;
+    trace("fontsize %.9g", points);
+}
+
+void Canvas::setClientSize(QSize size) {
+    client_ = size.expandedTo(QSize(0, 0));
+    const QSize grown = raster_.size().expandedTo(client_);
+    if (grown == raster_.size()) return;
+    QImage larger(grown, QImage::Format_RGB32);
+    larger.fill(toRgb(kBackColor));
+    QPainter(&larger).drawImage(0, 0, raster_);
+    raster_ = std::move(larger);
+}
+
+void Canvas::Cls() {
+    trace("cls");
+    raster_.fill(toRgb(kBackColor));
+    touch(raster_.rect());
+    currentX_ = currentY_ = 0;
+}
+
+void Canvas::PSet(float x, float y, numbers::Colour colour) {
+    trace("pset %.9g %.9g %u %d", double(x), double(y), colour, int(drawWidth_));
+    const QPointF centre(toPixels(x), toPixels(y));
+    touch(raster::dot(raster_, clip(), centre, drawWidth_, toRgb(colour)));
+}
+
+void Canvas::Circle(float x, float y, float radius, std::optional<numbers::Colour> colour) {
+    const numbers::Colour c = colour.value_or(foreColor_);
+    trace("circle %.9g %.9g %.9g %u %d", double(x), double(y), double(radius), c, int(drawWidth_));
+    const QPointF centre(toPixels(x), toPixels(y));
+    touch(raster::ring(raster_, clip(), centre, toPixels(radius), drawWidth_, toRgb(c)));
+}
+
+void Canvas::Line(float x1, float y1, float x2, float y2, numbers::Colour colour) {
+    trace("line %.9g %.9g %.9g %.9g %u %d", double(x1), double(y1), double(x2), double(y2), colour,
+          int(drawWidth_));
+    const QPointF a(toPixels(x1), toPixels(y1)), b(toPixels(x2), toPixels(y2));
+    touch(raster::segment(raster_, clip(), a, b, drawWidth_, toRgb(colour)));
+}
+
+QFont Canvas::printFont() const {
+    QFont font = font_;
+    // Points at 96 dots per inch, the density the twips ratio assumes.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(fontSize_ * 96.0 / 72.0))));
+    font.setStyleStrategy(QFont::NoAntialias); // colours are drawn unchanged, never blended
+    return font;
+}
+
+void Canvas::Print(const QString& text) {
+    trace("print %.9g %.9g %s", currentX_, currentY_, qUtf8Printable(text));
+    const QPointF topLeft(toPixels(currentX_), toPixels(currentY_));
+    if (!std::isfinite(topLeft.x()) || !std::isfinite(topLeft.y())) return;
+    const QFont font = printFont();
+    const QFontMetricsF metrics(font);
+    const QRectF box(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
+    if (!box.intersects(QRectF(clip()))) return;
+    QPainter painter(&raster_);
+    painter.setClipRect(clip());
+    painter.setFont(font);
+    painter.setPen(QColor(toRgb(foreColor_)));
+    painter.drawText(topLeft + QPointF(0, metrics.ascent()), text);
+    touch(box.toAlignedRect() & clip());
+}
+
+double Canvas::TextWidth(const QString& text) const {
+    return fromPixels(QFontMetricsF(printFont()).horizontalAdvance(text));
+}
+
+double Canvas::TextHeight(const QString&) const {
+    return fromPixels(QFontMetricsF(printFont()).height());
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Numbers.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The drawing surface: an off-screen raster with the settings and operations the drawing
+// logic relies on. Coordinates and radii are in the current unit (ScaleMode 1: twips,
+// 15 per pixel; 3: pixels), origin top-left, y downward; pen widths are always pixels.
+//
+// The raster keeps its drawing: it grows with the client area and never shrinks, so a
+// window that is made smaller and larger again shows what was drawn. Figures are clipped
+// to the current client area. The window paints the rectangles returned by takeDirty().
+class Canvas {
+  public:
+    static constexpr int kTwipsPerPixel = 15;
+    enum ScaleModes : qint16 { Twips = 1, Pixels = 3 };
+
+    explicit Canvas(QSize clientSize);
+
+    // Settings.
+    qint16 scaleMode() const { return scaleMode_; }
+    void setScaleMode(qint16 mode);
+    double scaleWidth() const { return fromPixels(client_.width()); }
+    double scaleHeight() const { return fromPixels(client_.height()); }
+    numbers::Colour backColor() const { return kBackColor; }
+    numbers::Colour foreColor() const { return foreColor_; }
+    void setForeColor(numbers::Colour colour);
+    qint16 drawWidth() const { return drawWidth_; }
+    void setDrawWidth(qint16 pixels); // 1..32767; smaller values count as 1
+    double fontSize() const { return fontSize_; }
+    void setFontSize(double points);
+    double currentX() const { return currentX_; }
+    double currentY() const { return currentY_; }
+    void setCurrentX(double x) { currentX_ = x; }
+    void setCurrentY(double y) { currentY_ = y; }
+
+    // Drawing operations.
+    void Cls();
+    void PSet(float x, float y, numbers::Colour colour);
+    // Without a colour the outline takes ForeColor. A radius of 0 draws a dot.
+    void Circle(float x, float y, float radius, std::optional<numbers::Colour> colour = {});
+    // The figure of option word 6: the segment from (x1, y1) to (x2, y2).
+    void Line(float x1, float y1, float x2, float y2, numbers::Colour colour);
+    void Print(const QString& text);
+    double TextWidth(const QString& text) const;
+    double TextHeight(const QString& text) const;
+
+    // Unit conversions between the current unit and pixels.
+    double toPixels(double units) const { return units / unitsPerPixel(); }
+    double fromPixels(double pixels) const { return pixels * unitsPerPixel(); }
+
+    // The window's side.
+    QSize clientSize() const { return client_; }
+    void setClientSize(QSize size);
+    const QImage& raster() const { return raster_; }
+    QRect takeDirty() { return std::exchange(dirty_, QRect()); }
+    void setFont(const QFont& font) { font_ = font; }
+
+    // Receives one line per operation and setting write while set (for the replay trace).
+    void setTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }
+
+  private:
+    static constexpr numbers::Colour kBackColor = 0xFFFFFF;
+
+    int unitsPerPixel() const { return scaleMode_ == Twips ? kTwipsPerPixel : 1; }
+    QRect clip() const { return QRect(QPoint(0, 0), client_); }
+    QFont printFont() const;
+    void touch(const QRect& rect) { dirty_ |= rect; }
+    template <typename... Args> void trace(const char* format, Args... args) const;
+
+    QImage raster_;
+    QSize client_;
+    QRect dirty_;
+    QFont font_;
+    qint16 scaleMode_ = Twips;
+    numbers::Colour foreColor_ = 0;
+    qint16 drawWidth_ = 1;
+    double fontSize_ = 9;
+    double currentX_ = 0;
+    double currentY_ = 0;
+    std::function<void(const QString&)> trace_;
+};

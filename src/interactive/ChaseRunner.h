@@ -1,0 +1,24 @@
+#pragma once
+
+#include "state/Easel.h"
+
+namespace interactive {
+
+// The chasing eye: each step moves the eye (Image1) a fiftieth of the way from the shared
+// trailing point towards the target, shows the frame worked out in the previous step,
+// works out the direction in which the target lies, and writes the four read-outs.
+// A runner chases one target for its whole life; a new pointer movement in chase mode
+// starts a new runner. It reads chaseOn nowhere: switching chase mode off lets it finish.
+class ChaseRunner {
+  public:
+    ChaseRunner(float targetX, float targetY) : targetX_(targetX), targetY_(targetY) {}
+
+    // One step; returns whether anything changed (position, frame, picture or read-out).
+    bool step(Easel& easel);
+
+  private:
+    float targetX_, targetY_;
+    int shownFrame_ = 0; // the frame whose picture this runner last put on the eye
+};
+
+} // namespace interactive

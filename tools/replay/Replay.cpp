@@ -1,0 +1,288 @@
+#include "Replay.h"
+
+#include "app/CanvasView.h"
+#include "app/Form1.h"
+#include "app/FormDesign.h"
+#include "canvas/Canvas.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr double kFarPixels = 1e8; // pointer positions beyond this are clamped
+
+struct BadLine {
+    QString why;
+};
+
+QString rest(const QString& line, int words) {
+    // The rest of the line after `words` blank-separated words, as it stands.
+    int i = 0;
+    for (int w = 0; w < words; ++w) {
+        while (i < line.size() && line[i] == u' ')
+            ++i;
+        while (i < line.size() && line[i] != u' ')
+            ++i;
+    }
+    return i < line.size() ? line.mid(i + 1) : QString();
+}
+
+long long integer(const QString& word, long long lo, long long hi) {
+    bool ok = false;
+    const long long v = word.toLongLong(&ok);
+    if (!ok || v < lo || v > hi)
+        throw BadLine{
+            QStringLiteral("'%1' is not a whole number from %2 to %3").arg(word).arg(lo).arg(hi)};
+    return v;
+}
+
+double coordinate(const QString& word) {
+    bool ok = false;
+    const double v = word.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        throw BadLine{QStringLiteral("'%1' is not a coordinate").arg(word)};
+    return std::clamp(v, -kFarPixels, kFarPixels);
+}
+
+Qt::MouseButton mouseButton(const QStringList& words, int at) {
+    if (words.size() <= at || words[at] == u"left") return Qt::LeftButton;
+    if (words[at] == u"right") return Qt::RightButton;
+    if (words[at] == u"middle") return Qt::MiddleButton;
+    throw BadLine{QStringLiteral("'%1' is not a mouse button").arg(words[at])};
+}
+
+QString kindOf(const QWidget* w) {
+    if (qobject_cast<const QLineEdit*>(w)) return QStringLiteral("textbox");
+    if (qobject_cast<const QAbstractButton*>(w)) return QStringLiteral("button");
+    if (const auto* label = qobject_cast<const QLabel*>(w))
+        return label->pixmap().isNull() ? QStringLiteral("label") : QStringLiteral("image");
+    return QStringLiteral("picturebox");
+}
+
+QString textOf(const QWidget* w) {
+    if (const auto* box = qobject_cast<const QLineEdit*>(w)) return box->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    return {};
+}
+
+QString typeOf(const Value& v) {
+    switch (v.type()) {
+    case Value::Type::Unset:
+        return QStringLiteral("unset");
+    case Value::Type::Integer:
+        return QStringLiteral("int");
+    case Value::Type::Single:
+        return QStringLiteral("single");
+    case Value::Type::Double:
+        return QStringLiteral("double");
+    case Value::Type::Text:
+        return QStringLiteral("text");
+    }
+    return {};
+}
+
+QString shown(const Value& v) {
+    switch (v.type()) {
+    case Value::Type::Single:
+        return QString::asprintf("%.9g", *v.number());
+    case Value::Type::Double:
+        return QString::asprintf("%.17g", *v.number());
+    default:
+        return v.toText();
+    }
+}
+
+QString number(double v) {
+    return QString::asprintf("%.9g", v);
+}
+
+} // namespace
+
+Replay::Replay(std::function<void(const QString&)> write) : write_(std::move(write)) {
+    Form1::Services services{
+        .quit = [this] { ended_ = true; },
+        .openUrl = [this](const QUrl& url) { opened_ << url.toString(); },
+        .clock = LoopScheduler::Clock::Manual,
+    };
+    form_ = std::make_unique<Form1>(std::move(services));
+    form_->show();
+    form_->activateWindow();
+    form_->focusFirstControl();
+    QCoreApplication::processEvents();
+}
+
+Replay::~Replay() = default;
+
+Replay::Outcome Replay::run(const QStringList& lines) {
+    for (int n = 0; n < lines.size(); ++n) {
+        try {
+            execute(lines[n]);
+        } catch (const BadLine& bad) {
+            error_ = QStringLiteral("line %1: %2").arg(n + 1).arg(bad.why);
+            return Outcome::BadLine;
+        }
+        if (ended_) return Outcome::Ended;
+    }
+    return Outcome::Finished;
+}
+
+bool Replay::execute(const QString& rawLine) {
+    const QString line = rawLine.trimmed().startsWith(u'#') ? QString() : rawLine;
+    const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) return true;
+    const QString& verb = words[0];
+    const auto needs = [&](int count) {
+        if (words.size() < count + 1)
+            throw BadLine{QStringLiteral("'%1' needs %2 argument(s)").arg(verb).arg(count)};
+    };
+    Form1& form = *form_;
+    QWindow* window = form.windowHandle();
+    const auto control = [&](const QString& name) {
+        QWidget* w = form.control(name);
+        if (!w) throw BadLine{QStringLiteral("no control named '%1'").arg(name)};
+        if (!w->isVisibleTo(&form)) throw BadLine{QStringLiteral("'%1' is hidden").arg(name)};
+        return w;
+    };
+    const auto centreOf = [&](QWidget* w) { return w->mapTo(&form, w->rect().center()); };
+    const auto clientPoint = [&](int at) {
+        const QPointF p(coordinate(words[at]), coordinate(words[at + 1]));
+        return form.canvasView()->mapTo(&form, p.toPoint());
+    };
+
+    if (verb == u"click") {
+        needs(1);
+        if (auto* item = form.menuBar()->findChild<QAction*>(words[1])) {
+            item->trigger();
+        } else {
+            QWidget* w = control(words[1]);
+            QTest::mouseMove(window, centreOf(w));
+            QTest::mouseClick(window, Qt::LeftButton, {}, centreOf(w));
+        }
+    } else if (verb == u"press" || verb == u"release") {
+        needs(1);
+        QWidget* w = control(words[1]);
+        const Qt::MouseButton button = mouseButton(words, 2);
+        if (verb == u"press")
+            QTest::mousePress(window, button, {}, centreOf(w));
+        else
+            QTest::mouseRelease(window, button, {}, centreOf(w));
+    } else if (verb == u"down" || verb == u"up") {
+        needs(2);
+        const QPoint at = clientPoint(1);
+        const Qt::MouseButton button = mouseButton(words, 3);
+        if (verb == u"down")
+            QTest::mousePress(window, button, {}, at);
+        else
+            QTest::mouseRelease(window, button, {}, at);
+    } else if (verb == u"move") {
+        needs(2);
+        QTest::mouseMove(window, clientPoint(1));
+    } else if (verb == u"type") {
+        needs(1);
+        auto* box = qobject_cast<QLineEdit*>(control(words[1]));
+        if (!box || !box->isEnabled())
+            throw BadLine{QStringLiteral("'%1' takes no typing").arg(words[1])};
+        box->setFocus();
+        box->selectAll();
+        box->insert(rest(line, 2));
+    } else if (verb == u"key") {
+        needs(1);
+        const QKeySequence sequence = QKeySequence::fromString(words[1]);
+        if (sequence.isEmpty()) throw BadLine{QStringLiteral("'%1' is not a key").arg(words[1])};
+        QWidget* target = form.focusWidget() ? form.focusWidget() : &form;
+        QTest::keyClick(target, sequence[0].key(), sequence[0].keyboardModifiers());
+    } else if (verb == u"resize") {
+        needs(2);
+        form.resizeClientArea(
+            QSize(int(integer(words[1], 0, 10000)), int(integer(words[2], 0, 10000))));
+    } else if (verb == u"steps") {
+        needs(1);
+        form.loops().advance(integer(words[1], 0, 100'000'000));
+    } else if (verb == u"trace") {
+        needs(1);
+        if (words[1] == u"on")
+            form.canvas().setTrace(write_);
+        else if (words[1] == u"off")
+            form.canvas().setTrace({});
+        else
+            throw BadLine{QStringLiteral("trace takes on or off")};
+    } else if (verb == u"dump") {
+        needs(1);
+        const QString& what = words[1];
+        if (what == u"state") {
+            form.state().visitMembers([&](const char* name, const auto& member) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(member)>, Switch>)
+                    write_(QStringLiteral("%1 int %2").arg(name).arg(member.value));
+                else
+                    write_(QStringLiteral("%1 %2 %3").arg(name, typeOf(member), shown(member)));
+            });
+        } else if (what == u"controls") {
+            for (const design::ControlRow& row : design::controls()) {
+                const QWidget* w = form.control(QString::fromLatin1(row.name));
+                const QRect g = w->geometry();
+                write_(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                           .arg(QString::fromLatin1(row.name), kindOf(w))
+                           .arg(g.x())
+                           .arg(g.y())
+                           .arg(g.width())
+                           .arg(g.height())
+                           .arg(w->isVisibleTo(&form) ? 1 : 0)
+                           .arg(w->isEnabled() ? 1 : 0)
+                           .arg(textOf(w)));
+            }
+        } else if (what == u"canvas") {
+            const Canvas& c = form.canvas();
+            write_(QStringLiteral("scalemode %1").arg(c.scaleMode()));
+            write_(QStringLiteral("scalewidth ") + number(c.scaleWidth()));
+            write_(QStringLiteral("scaleheight ") + number(c.scaleHeight()));
+            write_(QStringLiteral("drawwidth %1").arg(c.drawWidth()));
+            write_(QStringLiteral("forecolor %1").arg(c.foreColor()));
+            write_(QStringLiteral("fontsize ") + number(c.fontSize()));
+            write_(QStringLiteral("currentx ") + number(c.currentX()));
+            write_(QStringLiteral("currenty ") + number(c.currentY()));
+        } else if (what == u"focus") {
+            const QWidget* focus = form.focusWidget();
+            write_(focus ? focus->objectName() : QStringLiteral("none"));
+        } else if (what == u"pixel") {
+            needs(3);
+            const int x = int(integer(words[2], 0, 100000)), y = int(integer(words[3], 0, 100000));
+            const QImage& raster = form.canvas().raster();
+            if (!raster.valid(x, y))
+                throw BadLine{QStringLiteral("(%1, %2) lies outside the canvas").arg(x).arg(y)};
+            const QRgb p = raster.pixel(x, y);
+            write_(QString::number(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16));
+        } else if (what == u"random") {
+            write_(QStringLiteral("random %1").arg(form.random().drawn()));
+        } else if (what == u"title") {
+            write_(form.windowTitle());
+        } else {
+            throw BadLine{QStringLiteral("nothing called '%1' to dump").arg(what)};
+        }
+    } else if (verb == u"png" || verb == u"canvas-png") {
+        needs(1);
+        const QString file = rest(line, 1);
+        const QImage image =
+            verb == u"png"
+                ? form.canvasView()->grab().toImage()
+                : form.canvas().raster().copy(QRect(QPoint(), form.canvas().clientSize()));
+        if (!image.save(file, "PNG")) throw BadLine{QStringLiteral("cannot write '%1'").arg(file)};
+    } else if (verb == u"opened") {
+        for (const QString& url : opened_)
+            write_(url);
+    } else {
+        throw BadLine{QStringLiteral("unknown action '%1'").arg(verb)};
+    }
+    QCoreApplication::processEvents();
+    return true;
+}

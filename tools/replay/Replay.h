@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class Form1;
+
+// Carries out a script of user actions against the real window, off-screen: the harness
+// for behaviour tests and for reproducing bug reports. One action a line; '#' starts a
+// comment. The window must be created after a QApplication exists.
+class Replay {
+  public:
+    enum class Outcome { Finished, Ended, BadLine };
+
+    // `write` receives every output line (without its newline).
+    explicit Replay(std::function<void(const QString&)> write);
+    ~Replay();
+
+    // Runs the lines in order. Stops at the first bad line (Outcome::BadLine, with the
+    // message in error()) or when END ends the program (Outcome::Ended).
+    Outcome run(const QStringList& lines);
+    QString error() const { return error_; }
+
+    Form1& form() { return *form_; }
+
+  private:
+    struct Command;
+    bool execute(const QString& line);
+
+    std::function<void(const QString&)> write_;
+    std::unique_ptr<Form1> form_;
+    QStringList opened_;
+    bool ended_ = false;
+    QString error_;
+};
