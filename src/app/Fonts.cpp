@@ -10,6 +10,6 @@ void useJapaneseFonts() {
     QFont font;
     font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                       QStringLiteral("Noto Sans CJK JP")});
-    font.setPointSize(9);
+    font.setPointSize(8);
     QApplication::setFont(font);
 }

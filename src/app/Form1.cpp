@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "CanvasView.h"
+#include "CaptionButton.h"
 #include "art/BouncingTrail.h"
 #include "art/ConcentricRings.h"
 #include "art/GreenTrail.h"
@@ -173,11 +174,15 @@ QWidget* Form1::buildControl(const design::ControlRow& row) {
     case design::Kind::Label:
         widget = new QLabel(text, parent);
         break;
-    case design::Kind::TextBox:
-        widget = new QLineEdit(text, parent);
+    case design::Kind::TextBox: {
+        auto* box = new QLineEdit(text, parent);
+        // A thin border leaves room for three digits in a 25-pixel box.
+        box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0; }"));
+        widget = box;
         break;
+    }
     case design::Kind::Button:
-        widget = new QPushButton(text, parent);
+        widget = new CaptionButton(text, parent);
         break;
     case design::Kind::PictureBox: {
         auto* frame = new QFrame(parent);
