@@ -27,9 +27,7 @@
 
 namespace {
 
-constexpr int px(int twips) {
-    return twips / design::kTwipsPerPixel;
-}
+constexpr int px(int twips) { return twips / design::kTwipsPerPixel; }
 
 QRect pixelGeometry(const design::ControlRow& row) {
     return {px(row.left), px(row.top), px(row.width), px(row.height)};
@@ -339,9 +337,7 @@ void Form1::Form_Load() {
     if (const auto colour = penColour(state_)) canvas_.setForeColor(*colour);
 }
 
-void Form1::Command3_Click() {
-    canvas_.Cls();
-}
+void Form1::Command3_Click() { canvas_.Cls(); }
 
 void Form1::Command5_Click() {
     hide();
@@ -350,13 +346,9 @@ void Form1::Command5_Click() {
 
 // ---- The canvas ----
 
-void Form1::Form_MouseDown(float x, float y) {
-    interactive::Form_MouseDown(easel_, x, y);
-}
+void Form1::Form_MouseDown(float x, float y) { interactive::Form_MouseDown(easel_, x, y); }
 
-void Form1::Form_MouseUp() {
-    interactive::Form_MouseUp(easel_);
-}
+void Form1::Form_MouseUp() { interactive::Form_MouseUp(easel_); }
 
 void Form1::Form_MouseMove(float x, float y) {
     if (state_.chaseOn.on())
@@ -369,36 +361,18 @@ void Form1::Form_MouseMove(float x, float y) {
 
 // ---- Mode buttons ----
 
-void Form1::Command7_MouseDown() {
-    interactive::Command7_MouseDown(easel_);
-}
-void Form1::Command8_Click() {
-    interactive::Command8_Click(easel_);
-}
-void Form1::Command10_Click() {
-    interactive::Command10_Click(easel_);
-}
-void Form1::Command13_Click() {
-    interactive::Command13_Click(easel_);
-}
-void Form1::Command14_Click() {
-    interactive::Command14_Click(easel_);
-}
+void Form1::Command7_MouseDown() { interactive::Command7_MouseDown(easel_); }
+void Form1::Command8_Click() { interactive::Command8_Click(easel_); }
+void Form1::Command10_Click() { interactive::Command10_Click(easel_); }
+void Form1::Command13_Click() { interactive::Command13_Click(easel_); }
+void Form1::Command14_Click() { interactive::Command14_Click(easel_); }
 
 // ---- Generated art ----
 
-void Form1::Command2_Click() {
-    art::drawConcentricRings(canvas_, random_);
-}
-void Form1::Command4_Click() {
-    art::drawBouncingTrail(canvas_, random_);
-}
-void Form1::Command6_Click() {
-    art::drawPulsingTrail(canvas_, random_);
-}
-void Form1::Command11_Click() {
-    art::drawGreenTrail(canvas_, random_, state_);
-}
+void Form1::Command2_Click() { art::drawConcentricRings(canvas_, random_); }
+void Form1::Command4_Click() { art::drawBouncingTrail(canvas_, random_); }
+void Form1::Command6_Click() { art::drawPulsingTrail(canvas_, random_); }
+void Form1::Command11_Click() { art::drawGreenTrail(canvas_, random_, state_); }
 
 void Form1::Command9_Click() {
     auto dots = art::RandomDots::begin(canvas_, random_);
@@ -422,78 +396,32 @@ void Form1::Text3_Change() {
     colour::Text3_Change(easel_);
     markBoxes();
 }
-void Form1::Command12_Click() {
-    colour::Command12_Click(easel_);
-}
-void Form1::Picture2_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture2);
-}
-void Form1::Picture4_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture4);
-}
-void Form1::Picture5_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture5);
-}
-void Form1::Picture6_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture6);
-}
-void Form1::Picture7_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture7);
-}
-void Form1::Picture8_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture8);
-}
-void Form1::Picture9_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture9);
-}
-void Form1::Picture10_Click() {
-    colour::clickSwatch(easel_, colour::Swatch::Picture10);
-}
+void Form1::Command12_Click() { colour::Command12_Click(easel_); }
+void Form1::Picture2_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture2); }
+void Form1::Picture4_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture4); }
+void Form1::Picture5_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture5); }
+void Form1::Picture6_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture6); }
+void Form1::Picture7_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture7); }
+void Form1::Picture8_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture8); }
+void Form1::Picture9_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture9); }
+void Form1::Picture10_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture10); }
 
 // ---- Hints and links ----
 
-void Form1::showHint(const char16_t* hint) {
-    setText(Control::Text4, QString::fromUtf16(hint));
-}
+void Form1::showHint(const char16_t* hint) { setText(Control::Text4, QString::fromUtf16(hint)); }
 
-void Form1::Command2_MouseMove() {
-    showHint(u" アート２");
-}
-void Form1::Command4_MouseMove() {
-    showHint(u"アート３");
-}
-void Form1::Command6_MouseMove() {
-    showHint(u"アート４");
-}
-void Form1::Command9_MouseMove() {
-    showHint(u"アート５");
-}
-void Form1::Command7_MouseMove() {
-    showHint(u"クリックすると絵がかける");
-}
-void Form1::Command8_MouseMove() {
-    showHint(u"自動的に色を変える！");
-}
-void Form1::Command10_MouseMove() {
-    showHint(u"ペンが追っかける！");
-}
-void Form1::Text6_MouseMove() {
-    showHint(u" 赤色の強さを変更かけれる！");
-}
-void Form1::Text2_MouseMove() {
-    showHint(u"緑色の強さを変更！");
-}
-void Form1::Text3_MouseMove() {
-    showHint(u" 青色の強さを変更！");
-}
+void Form1::Command2_MouseMove() { showHint(u" アート２"); }
+void Form1::Command4_MouseMove() { showHint(u"アート３"); }
+void Form1::Command6_MouseMove() { showHint(u"アート４"); }
+void Form1::Command9_MouseMove() { showHint(u"アート５"); }
+void Form1::Command7_MouseMove() { showHint(u"クリックすると絵がかける"); }
+void Form1::Command8_MouseMove() { showHint(u"自動的に色を変える！"); }
+void Form1::Command10_MouseMove() { showHint(u"ペンが追っかける！"); }
+void Form1::Text6_MouseMove() { showHint(u" 赤色の強さを変更かけれる！"); }
+void Form1::Text2_MouseMove() { showHint(u"緑色の強さを変更！"); }
+void Form1::Text3_MouseMove() { showHint(u" 青色の強さを変更！"); }
 
-void Form1::openLink(Control addressBox) {
-    services_.openUrl(QUrl(text(addressBox)));
-}
+void Form1::openLink(Control addressBox) { services_.openUrl(QUrl(text(addressBox))); }
 
-void Form1::book_Click() {
-    openLink(Control::Text11);
-}
-void Form1::game_Click() {
-    openLink(Control::Text1);
-}
+void Form1::book_Click() { openLink(Control::Text11); }
+void Form1::game_Click() { openLink(Control::Text1); }

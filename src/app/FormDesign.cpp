@@ -8,9 +8,7 @@ namespace {
 
 using enum Kind;
 
-constexpr QRgb rgb(int r, int g, int b) {
-    return 0xFF000000u | r << 16 | g << 8 | b;
-}
+constexpr QRgb rgb(int r, int g, int b) { return 0xFF000000u | r << 16 | g << 8 | b; }
 
 constexpr ControlRow label(const char* name, const char16_t* text, int top, int tab) {
     return {.name = name,
@@ -76,6 +74,28 @@ constexpr ControlRow artButton(const char* name, const char16_t* caption, int to
             .tab = tab,
             .upArrowCursor = upArrow};
 }
+constexpr ControlRow shellButton(const char* name, const char16_t* caption, int left, int tab) {
+    return {.name = name,
+            .kind = Button,
+            .text = caption,
+            .left = left,
+            .top = 5280,
+            .width = 615,
+            .height = 375,
+            .tab = tab};
+}
+// Never shown: holds the web address a menu item opens.
+constexpr ControlRow addressBox(const char* name, const char16_t* address, int top, int tab) {
+    return {.name = name,
+            .kind = TextBox,
+            .text = address,
+            .left = 2280,
+            .top = top,
+            .width = 1815,
+            .height = 270,
+            .tab = tab,
+            .visible = false};
+}
 constexpr ControlRow frame(const char* name, const char16_t* picture, int left, int top) {
     return {.name = name,
             .kind = Image,
@@ -136,22 +156,8 @@ constexpr std::array kControls = {
                .enabled = false,
                .fontFamily = u"ＭＳ Ｐ明朝",
                .fontPoints = 12},
-    ControlRow{.name = "Command5",
-               .kind = Button,
-               .text = u"END",
-               .left = 5160,
-               .top = 5280,
-               .width = 615,
-               .height = 375,
-               .tab = 27},
-    ControlRow{.name = "Command3",
-               .kind = Button,
-               .text = u"CLS",
-               .left = 6000,
-               .top = 5280,
-               .width = 615,
-               .height = 375,
-               .tab = 29},
+    shellButton("Command5", u"END", 5160, 27),
+    shellButton("Command3", u"CLS", 6000, 29),
     // One-click drawings and the chase button.
     artButton("Command2", u"◎", 120, 30, true),
     artButton("Command4", u"○", 480, 28, true),
@@ -160,24 +166,8 @@ constexpr std::array kControls = {
     artButton("Command11", u"③", 1560, 16, false),
     artButton("Command14", u"④", 1920, 4, false),
     // The web addresses behind the menu items, and the sprite with its frames.
-    ControlRow{.name = "Text11",
-               .kind = TextBox,
-               .text = u"https://www.kinokuniya.co.jp/",
-               .left = 2280,
-               .top = 2280,
-               .width = 1815,
-               .height = 270,
-               .tab = 36,
-               .visible = false},
-    ControlRow{.name = "Text1",
-               .kind = TextBox,
-               .text = u"https://www.nintendo.co.jp/",
-               .left = 2280,
-               .top = 2640,
-               .width = 1815,
-               .height = 270,
-               .tab = 35,
-               .visible = false},
+    addressBox("Text11", u"https://www.kinokuniya.co.jp/", 2280, 36),
+    addressBox("Text1", u"https://www.nintendo.co.jp/", 2640, 35),
     ControlRow{.name = "Image1",
                .kind = Image,
                .text = u":/frame1.xpm",
@@ -202,11 +192,7 @@ constexpr std::array kMenu = {
 
 } // namespace
 
-std::span<const ControlRow> controls() {
-    return kControls;
-}
-std::span<const MenuRow> menu() {
-    return kMenu;
-}
+std::span<const ControlRow> controls() { return kControls; }
+std::span<const MenuRow> menu() { return kMenu; }
 
 } // namespace design
