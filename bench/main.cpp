@@ -1,0 +1,179 @@
+// quenzel-bench: how fast the canvas draws what the buttons and the pen draw, next to
+// QPainter drawing the same figures on a QImage of the same format. Every workload is a
+// list of figures recorded from the real drawing code, replayed into both renderers; each
+// timing is the fastest of several repetitions.
+#include "Figures.h"
+
+#include "app/CanvasView.h"
+#include "app/Fonts.h"
+#include "app/Form1.h"
+#include "app/FormDesign.h"
+#include "art/BouncingTrail.h"
+#include "art/ConcentricRings.h"
+#include "art/GreenTrail.h"
+#include "art/PulsingTrail.h"
+#include "art/RandomDots.h"
+#include "interactive/ChaseRunner.h"
+#include "interactive/PointerModes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRepetitions = 5;
+const QSize kClient(design::kClientWidth / design::kTwipsPerPixel,
+                    design::kClientHeight / design::kTwipsPerPixel);
+
+// The fastest of kRepetitions runs of `run`, in milliseconds; `prepare` runs untimed
+// before each.
+template <typename Prepare, typename Run> double fastestMs(Prepare prepare, Run run) {
+    double best = INFINITY;
+    for (int i = 0; i < kRepetitions; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+struct Result {
+    double painterMs, canvasMs;
+    long long pixels;
+};
+
+Result race(const Figures& figures) {
+    Canvas canvas(kClient);
+    canvas.setScaleMode(Canvas::Pixels);
+    QImage image(kClient, canvas.raster().format());
+    const double painterMs = fastestMs([&] { image.fill(Qt::white); },
+                                       [&] {
+                                           QPainter painter(&image);
+                                           drawWithPainter(painter, figures);
+                                       });
+    const double canvasMs = fastestMs(
+        [&] {
+            canvas.Cls();
+            canvas.takeDirty();
+        },
+        [&] { drawOnCanvas(canvas, figures); });
+    return {painterMs, canvasMs, paintedPixels(figures, kClient)};
+}
+
+// The name padded by characters, not bytes, so that the columns line up.
+QByteArray column(const QString& name) { return name.leftJustified(16).toUtf8(); }
+
+void printHeader() {
+    std::printf("%s %8s %12s %10s %7s %16s\n", column(QStringLiteral("workload")).constData(),
+                "figures", "QPainter ms", "canvas ms", "ratio", "canvas ns/pixel");
+}
+
+void printRace(const QString& name, const Figures& figures, const Result& r) {
+    std::printf("%s %8zu %12.2f %10.2f %7.1f %16.3f\n", column(name).constData(), figures.size(),
+                r.painterMs, r.canvasMs, r.painterMs / r.canvasMs,
+                r.canvasMs * 1e6 / double(r.pixels));
+    std::fflush(stdout);
+}
+
+// A click of a generated-art button from start-up, with the pen `width` pixels wide.
+Figures artClick(const char* button, int width) {
+    return record(kClient, width, [button](Canvas& canvas) {
+        Random random;
+        DrawingState state;
+        const QString b = QString::fromUtf8(button);
+        if (b == u"①") art::drawPulsingTrail(canvas, random);
+        if (b == u"◎") art::drawConcentricRings(canvas, random);
+        if (b == u"○") art::drawBouncingTrail(canvas, random);
+        if (b == u"③") art::drawGreenTrail(canvas, random, state);
+    });
+}
+
+// The pen switched on from start-up and dragged along a Lissajous figure over the whole
+// canvas, one dot per movement at whole pixels, as a mouse delivers them.
+Figures penDots(Form1& form, int count) {
+    return record(kClient, 1, [&](Canvas& canvas) {
+        canvas.setScaleMode(Canvas::Pixels);
+        DrawingState state = form.state();
+        Random random;
+        Easel easel{state, canvas, form, random};
+        interactive::Command7_MouseDown(easel);
+        interactive::Form_MouseDown(easel, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            const double t = i * 0.001;
+            const auto x = float(std::round((0.5 + 0.45 * std::sin(3 * t)) * kClient.width()));
+            const auto y = float(std::round((0.5 + 0.45 * std::sin(4 * t)) * kClient.height()));
+            interactive::drawPointerModes(easel, x, y);
+        }
+    });
+}
+
+Figures randomDots(int count) {
+    return record(kClient, 1, [count](Canvas& canvas) {
+        Random random;
+        auto dots = art::RandomDots::begin(canvas, random);
+        for (int i = 0; i < count; ++i)
+            dots.step();
+    });
+}
+
+// Chase steps in the off-screen window, each followed by what the window does after a
+// step: showing the canvas's changes and handling pending events, paints included. The
+// target jumps between two far corners every 100 steps, as if the pointer moved, so that
+// the eye and its read-outs keep changing.
+double chaseMs(Form1& form, int steps) {
+    Random random;
+    Easel easel{form.state(), form.canvas(), form, random};
+    return fastestMs([] {},
+                     [&] {
+                         interactive::ChaseRunner runner(0, 0);
+                         for (int i = 0; i < steps; ++i) {
+                             if (i % 100 == 0)
+                                 runner = i % 200 ? interactive::ChaseRunner(400, 350)
+                                                  : interactive::ChaseRunner(20, 10);
+                             runner.step(easel);
+                             form.canvasView()->showChanges();
+                             QCoreApplication::processEvents();
+                         }
+                     });
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    useJapaneseFonts();
+    Form1 form(
+        {.quit = [] {}, .openUrl = [](const QUrl&) {}, .clock = LoopScheduler::Clock::Manual});
+    form.show();
+    form.canvas().setScaleMode(Canvas::Pixels);
+
+    printHeader();
+    double ratioPulsingW10 = 0;
+    for (const char* button : {"①", "◎", "○", "③"}) {
+        for (const int width : {10, 5, 1}) {
+            const Figures figures = artClick(button, width);
+            const Result r = race(figures);
+            const QString name =
+                QStringLiteral("%1 w=%2").arg(QString::fromUtf8(button)).arg(width);
+            printRace(name, figures, r);
+            if (name == u"① w=10") ratioPulsingW10 = r.painterMs / r.canvasMs;
+        }
+    }
+    const Figures pen = penDots(form, 100'000);
+    printRace(QStringLiteral("pen dots w=10"), pen, race(pen));
+    const Figures dots = randomDots(100'000);
+    printRace(QStringLiteral("② dots w=5"), dots, race(dots));
+
+    constexpr int kChaseSteps = 10'000;
+    std::printf("%s %8d %12s %10.2f %7s %16s\n", column(QStringLiteral("chase steps")).constData(),
+                kChaseSteps, "-", chaseMs(form, kChaseSteps), "-", "-");
+    std::printf("ratio ①/w10 = %.1f\n", ratioPulsingW10);
+    return 0;
+}
