@@ -117,6 +117,12 @@ class Trace:
         self.lines.append("pset %s %s %d %d" % (g9(f32(x)), g9(f32(y)), colour, self.draw_width))
 
 
+def drawn(lines):
+    """The lines of a trace that draw (pset, circle, line, print, cls)."""
+    return [line for line in lines
+            if line.split(" ", 1)[0] in ("pset", "circle", "line", "print", "cls")]
+
+
 def circles(lines):
     """The circle lines of a trace as tuples (x, y, r, colour, width) of numbers."""
     found = []
@@ -294,3 +300,212 @@ def tool_from_args():
         print("usage: %s PATH_TO_quenzel-replay" % sys.argv[0])
         sys.exit(2)
     return sys.argv[1]
+
+
+# ---- The chasing eye -------------------------------------------------------------------
+
+
+def _round_half_up(v):
+    return math.floor(v + 0.5)
+
+
+class Eye:
+    """The chasing eye: the trailing point and frame shared with pen 2, the picture the
+    eye shows, and the one runner that advances (newest target and its shown frame).
+    Everything in single precision; distances in the canvas's current unit."""
+
+    BAND = 200.0
+
+    def __init__(self):
+        self.x = None  # spriteX; None while unset, which counts as 0
+        self.y = None  # spriteY
+        self.frame = None  # spriteFrame; None while unset
+        self.picture = 1  # the eye starts with the first frame's picture
+        self.target = None
+        self.shown = 0
+        self.texts = None  # what the last step wrote into the four read-outs
+
+    def start(self, x, y):
+        """A canvas movement in chase mode: a new runner, whose first step runs at once."""
+        self.target = (f32(x), f32(y))
+        self.shown = 0
+        self.step()
+
+    def steps(self, count):
+        for _ in range(count):
+            self.step()
+
+    def step(self):
+        tx, ty = self.target
+        self.x, self.y = self._closer(tx, ty)
+        frame = self.frame or 0
+        if frame != self.shown and 1 <= frame <= 8:
+            self.picture = frame
+        self.shown = frame
+        x, y = self.x, self.y
+        left, right = f32(x - self.BAND), f32(x + self.BAND)
+        top, bottom = f32(y - self.BAND), f32(y + self.BAND)
+        band = False
+        if left < tx < right and ty > y:
+            self.frame, band = 5, True
+        if left < tx < right and ty < y:
+            self.frame, band = 6, True
+        if top < ty < bottom and tx > x:
+            self.frame, band = 7, True
+        if top < ty < bottom and tx < x:
+            self.frame, band = 8, True
+        if not band:
+            if tx > x and ty > y:
+                self.frame = 1
+            elif tx > x and ty < y:
+                self.frame = 2
+            elif tx < x and ty < y:
+                self.frame = 3
+            elif tx < x and ty > y:
+                self.frame = 4
+        self.texts = [single_text(x), single_text(y), single_text(tx), single_text(ty)]
+
+    def pen2(self, x, y):
+        """Pen 2's movement: the same point a fiftieth of the way closer, nothing else."""
+        self.x, self.y = self._closer(f32(x), f32(y))
+
+    def _closer(self, tx, ty):
+        """The shared point a fiftieth of the remaining way closer to (tx, ty)."""
+        x, y = self.x or 0.0, self.y or 0.0
+        return f32(x + f32(f32(tx - x) / 50)), f32(y + f32(f32(ty - y) / 50))
+
+    def readouts(self):
+        """Text7 to Text10 as the last step wrote them; None before any step."""
+        return self.texts
+
+    def image_at(self, units_per_pixel):
+        """Image1's top-left corner in client pixels."""
+        return (_round_half_up(self.x / units_per_pixel), _round_half_up(self.y / units_per_pixel))
+
+
+def _frame_masks():
+    """For each frame 1..8 its picture as a set of dark pixels, stretched to the eye's size."""
+    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources")
+    masks = {}
+    for k in range(1, 9):
+        with open(os.path.join(folder, "frame%d.xpm" % k), encoding="ascii") as f:
+            quoted = [line.split('"')[1] for line in f if line.startswith('"')]
+        width, height, colours, _ = (int(w) for w in quoted[0].split())
+        dark = {line[0] for line in quoted[1:1 + colours] if line.endswith("#000000")}
+        masks[k] = (width, height, [row for row in quoted[1 + colours:1 + colours + height]], dark)
+    return masks
+
+
+def shown_frame(png_rows, left, top, width, height):
+    """Which frame's picture the eye at (left, top), width x height pixels, shows in a PNG
+    of the client area: the frame whose stretched picture differs in the fewest pixels.
+    Returns (frame, mismatches, next best mismatches)."""
+    scores = []
+    for k, (w, h, rows, dark) in _frame_masks().items():
+        mismatches = 0
+        for y in range(height):
+            source = rows[min(h - 1, int((y + 0.5) * h / height))]
+            for x in range(width):
+                want = source[min(w - 1, int((x + 0.5) * w / width))] in dark
+                pixel = png_rows[top + y][left + x]
+                mismatches += want != (sum(pixel) < 3 * 128)
+        scores.append((mismatches, k))
+    scores.sort()
+    return scores[0][1], scores[0][0], scores[1][0]
+
+
+def state_dump(lines):
+    """Member name -> (type, shown value) of a `dump state` block."""
+    found = {}
+    for line in lines:
+        words = line.split(" ", 2)
+        if len(words) == 3 and words[1] in ("int", "single", "double", "text", "unset"):
+            found[words[0]] = (words[1], words[2])
+    return found
+
+
+class ChaseSession:
+    """A replay script built step by step together with the eye's model: `act` adds
+    lines, `move` a canvas movement (which starts a runner when chase mode is on),
+    `steps` advances the newest runner, and `observe` records what the eye should look
+    like then. run() plays the script and compares every observation."""
+
+    READOUTS = ("Text7", "Text8", "Text9", "Text10")
+
+    def __init__(self, replay, checks):
+        self.replay, self.checks = replay, checks
+        self.eye = Eye()
+        self.script = []
+        self.expected = []
+        self.units_per_pixel = 15  # twips until a generated drawing runs
+        self.chase_on = False
+        self.image = None  # where the model last put the eye, in client pixels
+
+    def act(self, *lines):
+        self.script += lines
+
+    def toggle_chase(self):
+        self.act("click Command14")
+        self.chase_on = not self.chase_on
+
+    def move(self, px, py):
+        self.act("move %d %d" % (px, py))
+        if self.chase_on:
+            self.eye.start(px * self.units_per_pixel, py * self.units_per_pixel)
+            self.image = self.eye.image_at(self.units_per_pixel)
+
+    def steps(self, count):
+        self.act("steps %d" % count)
+        self.eye.steps(count)
+        if count:
+            self.image = self.eye.image_at(self.units_per_pixel)
+
+    def observe(self, what, picture=False):
+        """Dumps state and controls (and a PNG when `picture`) and records the model's
+        expectation of them."""
+        self.act("dump state", "dump controls")
+        png = None
+        if picture:
+            png = self.replay.path("eye%d.png" % len(self.expected))
+            self.act("png " + png)
+        e = self.eye
+        self.expected.append({
+            "what": what, "x": e.x, "y": e.y, "frame": e.frame, "picture": e.picture,
+            "image": self.image, "readouts": e.readouts(), "png": png})
+
+    def run(self):
+        out = self.replay.run(self.script)
+        blocks, current = [], []
+        for line in out:
+            current.append(line)
+            if line.startswith("Image9 "):  # the last control of a dump
+                blocks.append(current)
+                current = []
+        self.checks.equal(len(blocks), len(self.expected), "observations made")
+        for block, want in zip(blocks, self.expected):
+            self.compare(block, want)
+        return out
+
+    def compare(self, block, want):
+        what = want["what"]
+        state, controls = state_dump(block), controls_dump(block)
+        def shown(value, kind, form):
+            return ("unset", "") if value is None else (kind, form(value))
+
+        for name in ("x", "y"):
+            self.checks.equal(state["sprite" + name.upper()], shown(want[name], "single", g9),
+                              what + ": sprite" + name.upper())
+        self.checks.equal(state["spriteFrame"], shown(want["frame"], "int", str),
+                          what + ": spriteFrame")
+        image = controls["Image1"]
+        if want["image"] is not None:
+            self.checks.equal(image[1:3], want["image"], what + ": Image1 position")
+        if want["readouts"] is not None:
+            self.checks.equal([controls[name][7] for name in self.READOUTS], want["readouts"],
+                              what + ": read-outs")
+        if want["png"]:
+            _, _, rows = read_png(want["png"])
+            frame, best, second = shown_frame(rows, *image[1:5])
+            self.checks.that(best * 3 < second, "%s: the picture is recognisable (%d vs %d)"
+                             % (what, best, second))
+            self.checks.equal(frame, want["picture"], what + ": picture shown")
