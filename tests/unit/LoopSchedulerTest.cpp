@@ -1,0 +1,169 @@
+// The scheduler of the endless drawings: the first step at once, one current loop that
+// replaces and frees the one before, the pace of the real clock with its capped catch-up,
+// and a loop that changed nothing sleeping until woken.
+
+#include "app/LoopScheduler.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = LoopScheduler::Clock;
+
+// Counts the steps of a loop and how many ran between two showings (one batch).
+struct Counter {
+    int steps = 0;
+    int shown = 0;
+    int sinceShown = 0;
+    std::vector<int> batches;
+
+    LoopScheduler::Step step(bool changes = true) {
+        return [this, changes] {
+            ++steps;
+            ++sinceShown;
+            return changes;
+        };
+    }
+    std::function<void()> afterSteps() {
+        return [this] {
+            ++shown;
+            batches.push_back(std::exchange(sinceShown, 0));
+        };
+    }
+};
+
+double threadCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
+           usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
+}
+
+// Lets the event loop run for `ms` milliseconds; returns the time that really passed.
+qint64 runEventLoop(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    QTest::qWait(ms);
+    return timer.elapsed();
+}
+
+TEST(LoopScheduler, StartRunsTheFirstStepAtOnceAndShowsIt) {
+    Counter c;
+    LoopScheduler loops(Clock::Manual, c.afterSteps());
+    EXPECT_FALSE(loops.running());
+    loops.start(c.step());
+    EXPECT_TRUE(loops.running());
+    EXPECT_EQ(c.steps, 1);
+    EXPECT_EQ(c.shown, 1);
+}
+
+TEST(LoopScheduler, StartingAnotherLoopReplacesAndFreesTheOneBefore) {
+    Counter first, second;
+    LoopScheduler loops(Clock::Manual, [] {});
+    auto owned = std::make_shared<int>(0);
+    std::weak_ptr<int> watch = owned;
+    loops.start([&first, owned] { return first.step()(); });
+    owned.reset();
+    EXPECT_FALSE(watch.expired());
+    loops.start(second.step());
+    EXPECT_TRUE(watch.expired()) << "the superseded loop is still held";
+    loops.advance(10);
+    EXPECT_EQ(first.steps, 1);
+    EXPECT_EQ(second.steps, 11);
+}
+
+TEST(LoopScheduler, ManualClockAdvancesOnlyWhenAsked) {
+    Counter c;
+    LoopScheduler loops(Clock::Manual, c.afterSteps());
+    loops.start(c.step());
+    runEventLoop(50);
+    loops.wake();
+    runEventLoop(20);
+    EXPECT_EQ(c.steps, 1);
+    loops.advance(7);
+    EXPECT_EQ(c.steps, 8);
+    EXPECT_EQ(c.shown, 2); // shown once after the first step, once after the seven
+}
+
+TEST(LoopScheduler, AdvanceStopsAtAStepThatChangesNothing) {
+    int calls = 0;
+    LoopScheduler loops(Clock::Manual, [] {});
+    loops.start([&calls] { return ++calls < 3; });
+    loops.advance(10);
+    EXPECT_EQ(calls, 3);
+}
+
+TEST(LoopScheduler, RealClockKeepsAThousandStepsPerSecondAtMost) {
+    Counter c;
+    LoopScheduler loops(Clock::Real, c.afterSteps());
+    QElapsedTimer since;
+    since.start();
+    loops.start(c.step());
+    runEventLoop(400);
+    const qint64 ms = since.elapsed();
+    // Never ahead of the clock; behind it only by what a busy machine withholds.
+    EXPECT_LE(c.steps, ms * LoopScheduler::kStepsPerSecond / 1000 + 1);
+    EXPECT_GE(c.steps, ms / 4) << "after " << ms << " ms";
+    EXPECT_LE(*std::max_element(c.batches.begin(), c.batches.end()), LoopScheduler::kMaxBatch);
+}
+
+TEST(LoopScheduler, LateEventLoopCatchesUpInOneCappedBatch) {
+    Counter c;
+    LoopScheduler loops(Clock::Real, c.afterSteps());
+    loops.start(c.step());
+    runEventLoop(20);
+    const int before = c.steps;
+    // A handler that keeps the event loop away for 300 ms.
+    QTimer::singleShot(0, [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); });
+    runEventLoop(5);
+    // The steps missed are not all owed: one batch of at most kMaxBatch, then the pace.
+    EXPECT_LE(c.steps - before, LoopScheduler::kMaxBatch + 10);
+    EXPECT_EQ(*std::max_element(c.batches.begin(), c.batches.end()), LoopScheduler::kMaxBatch);
+}
+
+TEST(LoopScheduler, LoopThatChangesNothingSleepsUntilWoken) {
+    Counter c;
+    bool changes = true;
+    int calls = 0;
+    LoopScheduler loops(Clock::Real, c.afterSteps());
+    loops.start([&] {
+        ++calls;
+        return changes;
+    });
+    runEventLoop(30);
+    EXPECT_GT(calls, 1);
+    changes = false;
+    runEventLoop(30);
+    const int asleep = calls;
+    const int shownAsleep = c.shown;
+    const double cpuBefore = threadCpuMs();
+    const qint64 ms = runEventLoop(500);
+    const double cpu = threadCpuMs() - cpuBefore;
+    EXPECT_EQ(calls, asleep) << "a loop that changed nothing went on stepping";
+    EXPECT_EQ(c.shown, shownAsleep);
+    EXPECT_LT(cpu, ms * 0.01) << "processor time while asleep";
+
+    // An event wakes it: it steps again, and sleeps again at once if nothing changed.
+    loops.wake();
+    runEventLoop(30);
+    EXPECT_EQ(calls, asleep + 1);
+    // If something did change, it goes on at its pace.
+    changes = true;
+    loops.wake();
+    runEventLoop(50);
+    EXPECT_GT(calls, asleep + 5);
+}
+
+} // namespace

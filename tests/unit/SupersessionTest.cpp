@@ -1,0 +1,143 @@
+// Endless drawings started one from within another, as a user would: "②" clicks and
+// movements in chase mode, alternating, a hundred thousand times. Only the newest loop
+// advances, and neither memory nor stack depth grows with the number started.
+//
+// The hundred thousand starts go straight to the button and the canvas view rather than
+// through the window system, and pending events are handled after every thousand: each
+// synthesized click would otherwise cost a full repaint (about a millisecond, most of it
+// spent waiting for the raster engine's worker threads).
+
+#include "Replay.h"
+#include "app/CanvasView.h"
+#include "app/Form1.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+long residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Records how deep in the stack the window's events are handled: with loops nested inside
+// one another each new one would be handled deeper.
+class StackProbe : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseMove) {
+            const int here = 0;
+            const auto address = reinterpret_cast<std::uintptr_t>(&here);
+            lowest = lowest == 0 ? address : std::min(lowest, address);
+            highest = std::max(highest, address);
+        }
+        return false;
+    }
+    void reset() { lowest = highest = 0; }
+    std::uintptr_t lowest = 0, highest = 0;
+};
+
+class Supersession : public testing::Test {
+  protected:
+    Replay replay{[this](const QString& line) { output << line; }};
+    QStringList output;
+
+    Form1& form() { return replay.form(); }
+    void run(const QStringList& lines) {
+        ASSERT_EQ(replay.run(lines), Replay::Outcome::Finished) << qPrintable(replay.error());
+    }
+    // Starts `count` loops, "②" and a chase movement in turn. The two pointer places lie
+    // far apart, so that the eye, which closes a fiftieth of the way at each start,
+    // settles between them and never covers the pointer.
+    void startLoops(int count) {
+        auto* dots = qobject_cast<QAbstractButton*>(form().control(QStringLiteral("Command9")));
+        ASSERT_NE(dots, nullptr);
+        for (int i = 0; i < count; ++i) {
+            if (i % 2 == 0)
+                dots->click();
+            else
+                moveOnCanvas(i % 4 == 1 ? QPointF(100, 100) : QPointF(350, 250));
+            if (i % 1000 == 999) QCoreApplication::processEvents();
+        }
+    }
+    void moveOnCanvas(QPointF at) {
+        CanvasView* view = form().canvasView();
+        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &move);
+    }
+    QString spriteX() { return form().state().spriteX.toText(); }
+};
+
+TEST_F(Supersession, HundredThousandLoopsKeepMemoryAndStackFlat) {
+    run({QStringLiteral("click Command14")});
+    StackProbe probe;
+    qApp->installEventFilter(&probe);
+    QElapsedTimer clock;
+    clock.start();
+
+    startLoops(10'000);
+    const long residentAt10k = residentKiB();
+    const auto stackAt10k = std::pair(probe.lowest, probe.highest);
+    probe.reset();
+    startLoops(90'000);
+    const long residentAt100k = residentKiB();
+    const auto stackAt100k = std::pair(probe.lowest, probe.highest);
+    qApp->removeEventFilter(&probe);
+    std::printf("100000 loops in %.1f s; resident %ld KiB at 10000, %ld KiB at 100000\n",
+                clock.elapsed() / 1000.0, residentAt10k, residentAt100k);
+
+    EXPECT_LT(residentAt100k - residentAt10k, 2 * 1024) << "resident memory grew";
+    // Movements are handled at the same depths, however many loops were started.
+    EXPECT_NE(stackAt10k.first, 0u);
+    EXPECT_EQ(stackAt100k, stackAt10k);
+    // Each "②" click drew its first dot at once: three random numbers each.
+    EXPECT_EQ(form().random().drawn(), 3u * 50'000);
+}
+
+TEST_F(Supersession, OnlyTheNewestLoopAdvances) {
+    run({QStringLiteral("click Command14")});
+    startLoops(1'000);
+    // The last one started is the chase runner: steps move the eye and draw no dot.
+    const QString x = spriteX();
+    const auto drawn = form().random().drawn();
+    run({QStringLiteral("steps 5")});
+    EXPECT_NE(spriteX(), x);
+    EXPECT_EQ(form().random().drawn(), drawn);
+
+    // A click of "②" from here: the dots advance, the eye stays.
+    run({QStringLiteral("click Command9"), QStringLiteral("steps 5")});
+    EXPECT_EQ(form().random().drawn(), drawn + 3 * 6);
+    const QString stopped = spriteX();
+    run({QStringLiteral("steps 100")});
+    EXPECT_EQ(spriteX(), stopped);
+
+    // "CLS" and another drawing in between do not end the dots.
+    run({QStringLiteral("click Command3"), QStringLiteral("click Command11"),
+         QStringLiteral("steps 2")});
+    EXPECT_EQ(form().random().drawn(), drawn + 3 * 6 + 300 + 2 + 6);
+}
+
+TEST_F(Supersession, EndEndsEverything) {
+    run({QStringLiteral("click Command14"), QStringLiteral("move 100 100"),
+         QStringLiteral("click Command9")});
+    EXPECT_EQ(replay.run({QStringLiteral("click Command5"), QStringLiteral("steps 5")}),
+              Replay::Outcome::Ended);
+    EXPECT_FALSE(form().isVisible());
+}
+
+} // namespace
