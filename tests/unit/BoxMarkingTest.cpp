@@ -43,6 +43,22 @@ class BoxMarking : public testing::Test {
     }
     static bool white(const QColor& c) { return c == QColor(Qt::white); }
 
+    struct Case {
+        const char* text;
+        bool serves;
+    };
+    // Types each text into the box in turn; the box is light red exactly while its text
+    // does not serve, white otherwise.
+    void expectMarks(const char* box, std::initializer_list<Case> cases) {
+        for (const Case& c : cases) {
+            run({QStringLiteral("type %1 %2").arg(QLatin1String(box), QString::fromUtf8(c.text))});
+            const QColor shown = background(box);
+            EXPECT_EQ(lightRed(shown), !c.serves)
+                << '"' << c.text << "\" " << qPrintable(shown.name());
+            EXPECT_EQ(white(shown), c.serves) << '"' << c.text << "\" " << qPrintable(shown.name());
+        }
+    }
+
     Replay replay_;
 };
 
@@ -52,18 +68,18 @@ TEST_F(BoxMarking, AllBoxesStartWhite) {
 }
 
 TEST_F(BoxMarking, ColourBoxShowsWhileItsTextIsNoNumber) {
-    const struct {
-        const char* text;
-        bool serves;
-    } cases[] = {{"", false},      {"abc", false},  {"1e9", false}, {"0x10", false},
-                 {"1,000", false}, {"-", false},    {".", false},   {"128", true},
-                 {"-5", true},     {"99999", true}, {"12.5", true}, {"１２８", true}};
-    for (const auto& c : cases) {
-        run({QStringLiteral("type Text6 ") + QString::fromUtf8(c.text)});
-        const QColor shown = background("Text6");
-        EXPECT_EQ(lightRed(shown), !c.serves) << '"' << c.text << "\" " << qPrintable(shown.name());
-        EXPECT_EQ(white(shown), c.serves) << '"' << c.text << "\" " << qPrintable(shown.name());
-    }
+    expectMarks("Text6", {{"", false},
+                          {"abc", false},
+                          {"1e9", false},
+                          {"0x10", false},
+                          {"1,000", false},
+                          {"-", false},
+                          {".", false},
+                          {"128", true},
+                          {"-5", true},
+                          {"99999", true},
+                          {"12.5", true},
+                          {"１２８", true}});
 }
 
 TEST_F(BoxMarking, EachColourBoxIsMarkedOnItsOwn) {
@@ -76,19 +92,20 @@ TEST_F(BoxMarking, EachColourBoxIsMarkedOnItsOwn) {
     EXPECT_TRUE(lightRed(background("Text3")));
 }
 
+// Widths are numbers that round (halves to even) into 1..32767.
 TEST_F(BoxMarking, WidthBoxShowsWhileItGivesNoWidth) {
-    const struct {
-        const char* text;
-        bool serves;
-    } cases[] = {{"0", false},   {"abc", false},   {"", false},        {"-3", false},
-                 {"0.5", false}, {"32768", false}, {"32767.5", false}, {"1", true},
-                 {"1.5", true},  {"2.5", true},    {"32767", true},    {"10", true}};
-    for (const auto& c : cases) {
-        run({QStringLiteral("type Text5 ") + QString::fromUtf8(c.text)});
-        const QColor shown = background("Text5");
-        EXPECT_EQ(lightRed(shown), !c.serves) << '"' << c.text << "\" " << qPrintable(shown.name());
-        EXPECT_EQ(white(shown), c.serves) << '"' << c.text << "\" " << qPrintable(shown.name());
-    }
+    expectMarks("Text5", {{"0", false},
+                          {"abc", false},
+                          {"", false},
+                          {"-3", false},
+                          {"0.5", false},
+                          {"32768", false},
+                          {"32767.5", false},
+                          {"1", true},
+                          {"1.5", true},
+                          {"2.5", true},
+                          {"32767", true},
+                          {"10", true}});
 }
 
 // The program keeps running with a marked box, and a swatch that rewrites the box with
