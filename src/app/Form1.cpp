@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 
 #include <algorithm>
 #include <vector>
@@ -33,11 +34,16 @@ QRect pixelGeometry(const design::ControlRow& row) {
     return {px(row.left), px(row.top), px(row.width), px(row.height)};
 }
 
-// A box whose text cannot serve shows it in light red until the text serves again.
+// A thin border leaves room for three digits in a 25-pixel box; a box whose text cannot
+// serve shows it in light red until the text serves again.
+const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0; }"
+                                         "QLineEdit[serves=\"false\"] { background: #ffc8c8; }");
+
 void markBox(QLineEdit* box, bool serves) {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, serves ? QColor(Qt::white) : QColor(255, 200, 200));
-    box->setPalette(palette);
+    if (box->property("serves").toBool() == serves) return;
+    box->setProperty("serves", serves);
+    box->style()->unpolish(box);
+    box->style()->polish(box);
 }
 
 } // namespace
@@ -174,8 +180,8 @@ QWidget* Form1::buildControl(const design::ControlRow& row) {
         break;
     case design::Kind::TextBox: {
         auto* box = new QLineEdit(text, parent);
-        // A thin border leaves room for three digits in a 25-pixel box.
-        box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0; }"));
+        box->setStyleSheet(kBoxStyle);
+        box->setProperty("serves", true);
         widget = box;
         break;
     }

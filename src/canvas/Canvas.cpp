@@ -6,12 +6,12 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace {
 
-QRgb toRgb(numbers::Colour c) {
-    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
+QRgb toRgb(numbers::Colour c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 } // namespace
 
@@ -20,8 +20,12 @@ Canvas::Canvas(QSize clientSize)
     raster_.fill(toRgb(kBackColor));
 }
 
+// Formats with the C library, whose %g rounds exact ties as every other C program does.
 template <typename... Args> void Canvas::trace(const char* format, Args... args) const {
-    if (trace_) trace_(QString::asprintf(format, args...));
+    if (!trace_) return;
+    std::string line(std::snprintf(nullptr, 0, format, args...), '\0');
+    std::snprintf(line.data(), line.size() + 1, format, args...);
+    trace_(QString::fromStdString(line));
 }
 
 void Canvas::setScaleMode(qint16 mode) {

@@ -12,9 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -103,9 +106,7 @@ QString shown(const Value& v) {
     }
 }
 
-QString number(double v) {
-    return QString::asprintf("%.9g", v);
-}
+QString number(double v) { return QString::asprintf("%.9g", v); }
 
 } // namespace
 
@@ -137,6 +138,15 @@ Replay::Outcome Replay::run(const QStringList& lines) {
     return Outcome::Finished;
 }
 
+void Replay::sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton button) {
+    if (type == QEvent::MouseButtonPress) held_ |= button;
+    if (type == QEvent::MouseButtonRelease) held_ &= ~Qt::MouseButtons(button);
+    QWindow* window = form_->windowHandle();
+    QMouseEvent event(type, windowPos, windowPos, window->mapToGlobal(QPointF(windowPos)), button,
+                      held_, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &event);
+}
+
 bool Replay::execute(const QString& rawLine) {
     const QString line = rawLine.trimmed().startsWith(u'#') ? QString() : rawLine;
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
@@ -147,7 +157,6 @@ bool Replay::execute(const QString& rawLine) {
             throw BadLine{QStringLiteral("'%1' needs %2 argument(s)").arg(verb).arg(count)};
     };
     Form1& form = *form_;
-    QWindow* window = form.windowHandle();
     const auto control = [&](const QString& name) {
         QWidget* w = form.control(name);
         if (!w) throw BadLine{QStringLiteral("no control named '%1'").arg(name)};
@@ -166,28 +175,25 @@ bool Replay::execute(const QString& rawLine) {
             item->trigger();
         } else {
             QWidget* w = control(words[1]);
-            QTest::mouseMove(window, centreOf(w));
-            QTest::mouseClick(window, Qt::LeftButton, {}, centreOf(w));
+            sendMouse(QEvent::MouseMove, centreOf(w), Qt::NoButton);
+            sendMouse(QEvent::MouseButtonPress, centreOf(w), Qt::LeftButton);
+            sendMouse(QEvent::MouseButtonRelease, centreOf(w), Qt::LeftButton);
         }
     } else if (verb == u"press" || verb == u"release") {
         needs(1);
         QWidget* w = control(words[1]);
         const Qt::MouseButton button = mouseButton(words, 2);
-        if (verb == u"press")
-            QTest::mousePress(window, button, {}, centreOf(w));
-        else
-            QTest::mouseRelease(window, button, {}, centreOf(w));
+        sendMouse(verb == u"press" ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease,
+                  centreOf(w), button);
     } else if (verb == u"down" || verb == u"up") {
         needs(2);
         const QPoint at = clientPoint(1);
         const Qt::MouseButton button = mouseButton(words, 3);
-        if (verb == u"down")
-            QTest::mousePress(window, button, {}, at);
-        else
-            QTest::mouseRelease(window, button, {}, at);
+        sendMouse(verb == u"down" ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
+                  button);
     } else if (verb == u"move") {
         needs(2);
-        QTest::mouseMove(window, clientPoint(1));
+        sendMouse(QEvent::MouseMove, clientPoint(1), Qt::NoButton);
     } else if (verb == u"type") {
         needs(1);
         auto* box = qobject_cast<QLineEdit*>(control(words[1]));
@@ -251,6 +257,11 @@ bool Replay::execute(const QString& rawLine) {
             write_(QStringLiteral("fontsize ") + number(c.fontSize()));
             write_(QStringLiteral("currentx ") + number(c.currentX()));
             write_(QStringLiteral("currenty ") + number(c.currentY()));
+        } else if (what == u"text") {
+            needs(2);
+            const QWidget* w = form.control(words[2]);
+            if (!w) throw BadLine{QStringLiteral("no control named '%1'").arg(words[2])};
+            write_(textOf(w));
         } else if (what == u"focus") {
             const QWidget* focus = form.focusWidget();
             write_(focus ? focus->objectName() : QStringLiteral("none"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QEvent>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -27,12 +29,15 @@ class Replay {
     Form1& form() { return *form_; }
 
   private:
-    struct Command;
     bool execute(const QString& line);
+    // Delivers one pointer event to the window as the window system would, but without
+    // the movement Qt adds before a press elsewhere: a script says every movement itself.
+    void sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton button);
 
     std::function<void(const QString&)> write_;
     std::unique_ptr<Form1> form_;
     QStringList opened_;
     bool ended_ = false;
+    Qt::MouseButtons held_;
     QString error_;
 };
