@@ -154,26 +154,36 @@ int main(int argc, char* argv[]) {
     form.show();
     form.canvas().setScaleMode(Canvas::Pixels);
 
+    // An argument picks the workloads whose names contain it, for profiling one of them.
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const auto wanted = [&](const QString& name) { return name.contains(only); };
+
     printHeader();
     double ratioPulsingW10 = 0;
     for (const char* button : {"①", "◎", "○", "③"}) {
         for (const int width : {10, 5, 1}) {
-            const Figures figures = artClick(button, width);
-            const Result r = race(figures);
             const QString name =
                 QStringLiteral("%1 w=%2").arg(QString::fromUtf8(button)).arg(width);
+            if (!wanted(name)) continue;
+            const Figures figures = artClick(button, width);
+            const Result r = race(figures);
             printRace(name, figures, r);
             if (name == u"① w=10") ratioPulsingW10 = r.painterMs / r.canvasMs;
         }
     }
-    const Figures pen = penDots(form, 100'000);
-    printRace(QStringLiteral("pen dots w=10"), pen, race(pen));
-    const Figures dots = randomDots(100'000);
-    printRace(QStringLiteral("② dots w=5"), dots, race(dots));
-
-    constexpr int kChaseSteps = 10'000;
-    std::printf("%s %8d %12s %10.2f %7s %16s\n", column(QStringLiteral("chase steps")).constData(),
-                kChaseSteps, "-", chaseMs(form, kChaseSteps), "-", "-");
+    if (const QString name = QStringLiteral("pen dots w=10"); wanted(name)) {
+        const Figures pen = penDots(form, 100'000);
+        printRace(name, pen, race(pen));
+    }
+    if (const QString name = QStringLiteral("② dots w=5"); wanted(name)) {
+        const Figures dots = randomDots(100'000);
+        printRace(name, dots, race(dots));
+    }
+    if (const QString name = QStringLiteral("chase steps"); wanted(name)) {
+        constexpr int kChaseSteps = 10'000;
+        std::printf("%s %8d %12s %10.2f %7s %16s\n", column(name).constData(), kChaseSteps, "-",
+                    chaseMs(form, kChaseSteps), "-", "-");
+    }
     std::printf("ratio ①/w10 = %.1f\n", ratioPulsingW10);
     return 0;
 }

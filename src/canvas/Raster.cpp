@@ -1,90 +1,280 @@
 #include "Raster.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 namespace raster {
 
 namespace {
 
-// Largest representable row or column bound; keeps every double -> int conversion defined.
+// Largest row or column bound kept; keeps every double -> int conversion defined.
 constexpr double kFar = 1 << 30;
+// Within this many pixels of the origin (centres, radii, pen widths) figures are drawn by
+// spans; beyond it they are tested pixel by pixel.
+constexpr double kNear = 1 << 20;
 
-int clampToInt(double v) {
-    return static_cast<int>(std::clamp(v, -kFar, kFar));
+int clampToInt(double v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); }
+
+bool finite(QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+// The rows of the clip whose pixel centres lie between y = low and y = high:
+// [top, bottom], empty when top > bottom.
+void rowsBetween(const QRect& clip, double low, double high, int& top, int& bottom) {
+    top = std::max(clip.top(), clampToInt(std::ceil(low - 0.5)));
+    bottom = std::min(clip.bottom(), clampToInt(std::floor(high - 0.5)));
 }
 
-bool finite(QPointF p) {
-    return std::isfinite(p.x()) && std::isfinite(p.y());
-}
+// Fills horizontal runs of one figure: the image's rows are looked up, and the clip's
+// columns applied, here and nowhere else. Remembers the rectangle it filled.
+class Spans {
+  public:
+    Spans(QImage& image, const QRect& clip, QRgb colour)
+        : bits_(image.bits()), stride_(image.bytesPerLine()), left_(clip.left()),
+          right_(clip.right()), colour_(colour) {}
 
-void fillSpan(QImage& image, int row, int from, int to, QRgb colour) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
-    std::fill(line + from, line + to + 1, colour);
-}
-
-// First and last column of row `row` whose pixel centres satisfy `inside`, given a guess
-// [from, to] from floating-point arithmetic that may be off by a pixel at either end.
-// Nudges each end until it agrees with `inside` exactly.
-template <typename Inside> void settle(int& from, int& to, int row, Inside inside) {
-    const double y = row + 0.5;
-    while (from <= to && !inside(QPointF(from + 0.5, y)))
-        ++from;
-    while (from - 1 >= -kFar && inside(QPointF(from - 0.5, y)))
-        --from;
-    while (to >= from && !inside(QPointF(to + 0.5, y)))
-        --to;
-    while (to + 1 <= kFar && inside(QPointF(to + 1.5, y)))
-        ++to;
-}
-
-// Columns of row centre y whose centres lie within `radius` of c: [lo, hi], or lo > hi.
-void discSpan(QPointF c, double radius, double y, double& lo, double& hi) {
-    const double dy = y - c.y();
-    const double d2 = radius * radius - dy * dy;
-    if (d2 < 0) {
-        lo = 1;
-        hi = 0;
-        return;
+    // Columns from..to of `row`, which must lie in the clip's rows; either end may lie
+    // outside its columns.
+    void fill(int row, int from, int to) {
+        from = std::max(from, left_);
+        to = std::min(to, right_);
+        if (from > to) return;
+        auto* line = reinterpret_cast<QRgb*>(bits_ + row * stride_);
+        std::fill(line + from, line + to + 1, colour_);
+        minX_ = std::min(minX_, from);
+        maxX_ = std::max(maxX_, to);
+        minY_ = std::min(minY_, row);
+        maxY_ = std::max(maxY_, row);
     }
-    const double half = std::sqrt(d2);
-    lo = std::ceil(c.x() - half - 0.5);
-    hi = std::floor(c.x() + half - 0.5);
-}
 
-QRect annulus(QImage& image, const QRect& clip, QPointF c, double inner, double outer,
-              QRgb colour) {
-    if (!finite(c) || !std::isfinite(outer) || clip.isEmpty()) return {};
-    const int top = std::max(clip.top(), clampToInt(std::ceil(c.y() - outer - 0.5)));
-    const int bottom = std::min(clip.bottom(), clampToInt(std::floor(c.y() + outer - 0.5)));
-    if (top > bottom || c.x() + outer < clip.left() || c.x() - outer > clip.right() + 1) return {};
+    QRect touched() const {
+        return minX_ > maxX_ ? QRect() : QRect(QPoint(minX_, minY_), QPoint(maxX_, maxY_));
+    }
 
-    const auto inside = [&](QPointF p) { return inAnnulus(p, c, inner, outer); };
-    QRect touched;
+    int left() const { return left_; }
+    int right() const { return right_; }
+
+  private:
+    uchar* bits_;
+    qsizetype stride_;
+    int left_, right_;
+    QRgb colour_;
+    int minX_ = INT_MAX, maxX_ = INT_MIN, minY_ = INT_MAX, maxY_ = INT_MIN;
+};
+
+// Every pixel of rows top..bottom and columns left..right whose centre satisfies `inside`,
+// tested one by one: the slow path, for figures too far out for span arithmetic. The
+// work is bounded by the clip whatever the figure.
+template <typename Inside>
+void fillTested(Spans& spans, int top, int bottom, int left, int right, Inside inside) {
+    left = std::max(left, spans.left());
+    right = std::min(right, spans.right());
     for (int row = top; row <= bottom; ++row) {
-        const double y = row + 0.5;
-        double lo, hi, holeLo, holeHi;
-        discSpan(c, outer, y, lo, hi);
-        discSpan(c, inner > 0 ? inner : -1, y, holeLo, holeHi);
-        const bool hole = inner > 0 && (y - c.y()) * (y - c.y()) < inner * inner;
-        // Without a hole one span; with one, the spans left and right of it.
-        const double spans[2][2] = {{lo, hole ? std::min(hi, holeLo - 1) : hi},
-                                    {hole ? std::max(lo, holeHi + 1) : 1, hole ? hi : 0}};
-        for (const auto& span : spans) {
-            int from = clampToInt(std::max<double>(span[0], clip.left()));
-            int to = clampToInt(std::min<double>(span[1], clip.right()));
-            if (from > to) continue;
-            // The guess is exact but for rounding; settle it against the rule, and keep
-            // it inside the clip.
-            settle(from, to, row, inside);
-            from = std::max(from, clip.left());
-            to = std::min(to, clip.right());
-            if (from > to) continue;
-            fillSpan(image, row, from, to, colour);
-            touched |= QRect(QPoint(from, row), QPoint(to, row));
+        int from = left;
+        for (int column = left; column <= right + 1; ++column) {
+            if (column <= right && inside(QPointF(column + 0.5, row + 0.5))) continue;
+            spans.fill(row, from, column - 1);
+            from = column + 1;
         }
     }
-    return touched;
+}
+
+// ---- Annuli about a centre on the half-pixel grid, in integers ----
+//
+// With 2c whole, every pixel centre p lies at a whole number of half pixels from c:
+// p - c = (X, Y) / 2 with X = 2i + 1 - 2cx, Y = 2j + 1 - 2cy. Then |p - c|^2 = (X^2 + Y^2)/4
+// exactly in doubles (the numbers stay below 2^53), and the rule's comparisons become
+// X^2 + Y^2 <= floor(4 outer^2) and, for the hole, X^2 + Y^2 <= ceil(4 inner^2) - 1.
+// All X of one figure have the parity of 1 - 2cx, and the columns of a row are symmetric
+// in X, so one bound per circle and row decides both ends.
+
+using Int = std::int64_t;
+
+// The largest x >= 0 with x's parity and x^2 <= a, walked from a previous answer `x`
+// (p - 2 means none). Going down a circle the answer changes a little from row to row,
+// so each row takes a step or two instead of a square root:
+//   plain: x = floor(sqrt(a)), less 1 if its parity is wrong.
+Int walkBound(Int x, Int a) {
+    while ((x + 2) * (x + 2) <= a)
+        x += 2;
+    while (x >= 0 && x * x > a)
+        x -= 2;
+    return x;
+}
+
+// The same bound computed afresh, for the first row.
+Int bound(Int parity, Int a) {
+    if (a < 0) return parity - 2;
+    Int x = static_cast<Int>(std::sqrt(static_cast<double>(a)));
+    if ((x - parity) & 1) --x;
+    return walkBound(x, a);
+}
+
+void gridAnnulus(Spans& spans, int top, int bottom, QPointF c, double inner, double outer) {
+    const Int cx2 = static_cast<Int>(2 * c.x()), cy2 = static_cast<Int>(2 * c.y());
+    const Int parity = (1 - cx2) & 1;
+    const Int outerLimit = static_cast<Int>(std::floor(4 * (outer * outer)));
+    const Int holeLimit = inner > 0 ? static_cast<Int>(std::ceil(4 * (inner * inner))) - 1 : -1;
+    const auto column = [cx2](Int x) { return static_cast<int>((x - 1 + cx2) / 2); };
+
+    Int y = 2 * Int(top) + 1 - cy2;
+    Int edge = bound(parity, outerLimit - y * y), hole = bound(parity, holeLimit - y * y);
+    for (int row = top; row <= bottom; ++row, y += 2) {
+        edge = walkBound(edge, outerLimit - y * y);
+        hole = walkBound(hole, holeLimit - y * y);
+        if (edge < 0) continue;
+        if (hole < 0) {
+            spans.fill(row, column(-edge), column(edge));
+        } else {
+            spans.fill(row, column(-edge), column(-hole - 2));
+            spans.fill(row, column(hole + 2), column(edge));
+        }
+    }
+}
+
+// ---- Annuli about any centre, in doubles ----
+//
+// For one row, the rule's test fl(fl((i + 0.5 - cx)^2) + dy^2) <= outer^2 is monotone in
+// |i + 0.5 - cx| even with rounding, so the row's pixels form one run, and the hole's
+// another, both about the column nearest cx. From one row to the next a run's ends move
+// little, so each row starts from the ends of the row before and walks them with the test
+// itself: exact by construction, and without a square root.
+
+// The run of columns in lo..hi whose centres satisfy `inside`, walked from `from`, `to`,
+// the run of the row before; `nearest` is the column of lo..hi nearest the centre, which
+// the run contains unless it is empty. Returns whether it is not.
+//   plain: from = the least i in lo..hi with inside(i), to = the greatest.
+template <typename Inside>
+bool walkRun(int nearest, int lo, int hi, int& from, int& to, Inside inside) {
+    if (!inside(nearest)) {
+        from = to = nearest;
+        return false;
+    }
+    from = std::clamp(from, lo, nearest);
+    to = std::clamp(to, nearest, hi);
+    if (inside(from)) {
+        while (from > lo && inside(from - 1))
+            --from;
+    } else {
+        do
+            ++from;
+        while (!inside(from));
+    }
+    if (inside(to)) {
+        while (to < hi && inside(to + 1))
+            ++to;
+    } else {
+        do
+            --to;
+        while (!inside(to));
+    }
+    return true;
+}
+
+// The rule's test for the pixels of one row, in the doubles of inAnnulus.
+class DoubleRow {
+  public:
+    DoubleRow(int row, QPointF c, double inner, double outer)
+        : cx_(c.x()), dy2_(square((row + 0.5) - c.y())), outer2_(square(outer)),
+          inner2_(square(inner)) {}
+    bool inDisc(int column) const { return d2(column) <= outer2_; }
+    bool inHole(int column) const { return d2(column) < inner2_; }
+
+  private:
+    static double square(double v) { return v * v; }
+    double d2(int column) const { return square((column + 0.5) - cx_) + dy2_; }
+    double cx_, dy2_, outer2_, inner2_;
+};
+
+// The same test in integers, for a centre on the grid of step 2^-q (q >= 1), 2^q c whole.
+// Pixel centres lie on it too: p - c = (X, Y) 2^-q with X = 2^q i + 2^(q-1) - 2^q cx. While
+// |X| and |Y| stay below 2^25 the doubles of the rule are exact, |p - c|^2 being
+// (X^2 + Y^2) 2^-2q, so the tests become X^2 + Y^2 <= floor(2^2q outer^2) and, for the
+// hole, X^2 + Y^2 <= ceil(2^2q inner^2) - 1.
+class FixedRow {
+  public:
+    using Int = std::int64_t;
+    struct Grid {
+        Int step, x0, y0; // X = step i + x0, Y = step j + y0
+        Int disc, hole;   // the limits of X^2 + Y^2
+    };
+    // The grid for a figure about c, or nothing when c is off every grid fine enough.
+    static std::optional<Grid> grid(QPointF c, double inner, double outer) {
+        const double finest = 0x1p25 / (outer + 1);
+        for (double step = 2; step <= finest; step *= 2) {
+            const double x = c.x() * step, y = c.y() * step;
+            if (x != std::floor(x) || y != std::floor(y)) continue;
+            const double step2 = step * step;
+            const Int half = static_cast<Int>(step) / 2;
+            return Grid{static_cast<Int>(step), half - static_cast<Int>(x),
+                        half - static_cast<Int>(y),
+                        static_cast<Int>(std::floor(step2 * (outer * outer))),
+                        inner > 0 ? static_cast<Int>(std::ceil(step2 * (inner * inner))) - 1 : -1};
+        }
+        return std::nullopt;
+    }
+    FixedRow(int row, const Grid& g) : g_(g), y2_(square(g.step * row + g.y0)) {}
+    bool inDisc(int column) const { return d2(column) <= g_.disc; }
+    bool inHole(int column) const { return d2(column) <= g_.hole; }
+
+  private:
+    static Int square(Int v) { return v * v; }
+    Int d2(int column) const { return square(g_.step * column + g_.x0) + y2_; }
+    const Grid& g_;
+    Int y2_;
+};
+
+// The annulus row by row, each row's runs walked from the row before. `makeRow(row)`
+// gives the test for a row.
+template <typename MakeRow>
+void walkAnnulus(Spans& spans, int top, int bottom, double cx, bool hasHole, MakeRow makeRow) {
+    const int lo = spans.left(), hi = spans.right();
+    const int centre = std::clamp(clampToInt(std::floor(cx)), lo, hi);
+    int from = centre, to = centre, holeFrom = centre, holeTo = centre;
+    for (int row = top; row <= bottom; ++row) {
+        const auto test = makeRow(row);
+        if (!walkRun(centre, lo, hi, from, to, [&](int i) { return test.inDisc(i); })) continue;
+        const bool hole = hasHole && walkRun(std::clamp(centre, from, to), from, to, holeFrom,
+                                             holeTo, [&](int i) { return test.inHole(i); });
+        if (hole) {
+            spans.fill(row, from, holeFrom - 1);
+            spans.fill(row, holeTo + 1, to);
+        } else {
+            spans.fill(row, from, to);
+        }
+    }
+}
+
+bool onHalfPixelGrid(double v) { return 2 * v == std::floor(2 * v); }
+
+// Every figure but the single-pixel dot. Takes the cheapest exact way for the figure:
+// integers when the centre lies on the half-pixel grid (whole-pixel centres, as the
+// generated drawings and the pen give them) or on a finer binary grid (centres that came
+// as floats), the rule's own doubles otherwise, and pixel by pixel for figures too far
+// out for spans.
+QRect annulus(QImage& image, const QRect& clip, QPointF c, double inner, double outer,
+              QRgb colour) {
+    if (!finite(c) || !std::isfinite(outer) || !(outer >= 0) || clip.isEmpty()) return {};
+    int top, bottom;
+    rowsBetween(clip, c.y() - outer, c.y() + outer, top, bottom);
+    if (top > bottom || c.x() + outer < clip.left() || c.x() - outer > clip.right() + 1) return {};
+
+    Spans spans(image, clip, colour);
+    const bool near = std::abs(c.x()) <= kNear && std::abs(c.y()) <= kNear && outer <= kNear;
+    if (near && onHalfPixelGrid(c.x()) && onHalfPixelGrid(c.y()))
+        gridAnnulus(spans, top, bottom, c, inner, outer);
+    else if (const auto grid = near ? FixedRow::grid(c, inner, outer) : std::nullopt)
+        walkAnnulus(spans, top, bottom, c.x(), inner > 0,
+                    [&](int row) { return FixedRow(row, *grid); });
+    else if (near)
+        walkAnnulus(spans, top, bottom, c.x(), inner > 0,
+                    [&](int row) { return DoubleRow(row, c, inner, outer); });
+    else
+        fillTested(spans, top, bottom, clip.left(), clip.right(),
+                   [&](QPointF p) { return inAnnulus(p, c, inner, outer); });
+    return spans.touched();
 }
 
 } // namespace
@@ -109,13 +299,14 @@ QRect dot(QImage& image, const QRect& clip, QPointF c, int width, QRgb colour) {
     if (!finite(c)) return {};
     const double x = std::floor(c.x()), y = std::floor(c.y());
     if (x < clip.left() || x > clip.right() || y < clip.top() || y > clip.bottom()) return {};
-    const QPoint pixel(static_cast<int>(x), static_cast<int>(y));
-    fillSpan(image, pixel.y(), pixel.x(), pixel.x(), colour);
-    return QRect(pixel, QSize(1, 1));
+    Spans spans(image, clip, colour);
+    spans.fill(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x));
+    return spans.touched();
 }
 
 QRect ring(QImage& image, const QRect& clip, QPointF c, double radius, int width, QRgb colour) {
     radius = std::abs(radius);
+    width = std::max(width, 1);
     if (radius == 0) return dot(image, clip, c, width, colour);
     return annulus(image, clip, c, radius - width / 2.0, radius + width / 2.0, colour);
 }
@@ -140,21 +331,55 @@ bool clipParameter(QPointF a, QPointF b, const QRectF& box, double& t0, double& 
     return t0 <= t1;
 }
 
+// Longest segment stepped from its own ends, so that the step counter stays exact and
+// the work bounded. A longer one is first cut to the box around the clip: along its major
+// axis its ends become the box's edges, and the other coordinate follows the line from
+// the nearer end (exact for level and plumb lines; so far out a slanted one can only be
+// placed to within rounding anyway).
+constexpr double kLongest = 1 << 30;
+
+void cutToBox(QPointF& a, QPointF& b, const QRectF& box) {
+    const bool alongX = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
+    const auto major = [alongX](QPointF p) { return alongX ? p.x() : p.y(); };
+    const auto minor = [alongX](QPointF p) { return alongX ? p.y() : p.x(); };
+    const double lo = alongX ? box.left() : box.top(), hi = alongX ? box.right() : box.bottom();
+    const double minorLo = alongX ? box.top() : box.left();
+    const double minorHi = alongX ? box.bottom() : box.right();
+    const auto at = [&](double u) {
+        const QPointF& from = std::abs(u - major(a)) <= std::abs(u - major(b)) ? a : b;
+        const QPointF& to = &from == &a ? b : a;
+        const double slope = (minor(to) - minor(from)) / (major(to) - major(from));
+        const double m = std::clamp(minor(from) + (u - major(from)) * slope, minorLo, minorHi);
+        return alongX ? QPointF(u, m) : QPointF(m, u);
+    };
+    const QPointF cutA = at(std::clamp(major(a), lo, hi)), cutB = at(std::clamp(major(b), lo, hi));
+    a = cutA;
+    b = cutB;
+}
+
 QRect thinSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, QRgb colour) {
-    const double length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-    const double n = std::floor(length);
     double t0 = 0, t1 = 1;
     const QRectF box(clip.left() - 1.0, clip.top() - 1.0, clip.width() + 2.0, clip.height() + 2.0);
     if (!clipParameter(a, b, box, t0, t1)) return {};
+    double length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+    if (length > kLongest) {
+        cutToBox(a, b, box);
+        t0 = 0;
+        t1 = 1;
+        length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+    }
+    const double n = std::floor(length);
     if (n == 0) return dot(image, clip, a, 1, colour);
-    QRect touched;
+    Spans spans(image, clip, colour);
     const auto first = static_cast<long long>(std::ceil(t0 * n));
     const auto last = static_cast<long long>(std::floor(t1 * n));
     for (long long k = first; k <= last; ++k) {
-        const double t = static_cast<double>(k) / n;
-        touched |= dot(image, clip, a + (b - a) * t, 1, colour);
+        const QPointF p = a + (b - a) * (static_cast<double>(k) / n);
+        const double x = std::floor(p.x()), y = std::floor(p.y());
+        if (x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom())
+            spans.fill(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x));
     }
-    return touched;
+    return spans.touched();
 }
 
 } // namespace
@@ -163,28 +388,16 @@ QRect segment(QImage& image, const QRect& clip, QPointF a, QPointF b, int width,
     if (!finite(a) || !finite(b) || clip.isEmpty()) return {};
     if (width <= 1) return thinSegment(image, clip, a, b, colour);
 
+    // Used once per pointer movement in circle mode, so the plain per-pixel test suffices.
     const double half = width / 2.0;
     const QRectF bounds = QRectF(a, b).normalized().adjusted(-half, -half, half, half);
-    const int top = std::max(clip.top(), clampToInt(std::ceil(bounds.top() - 0.5)));
-    const int bottom = std::min(clip.bottom(), clampToInt(std::floor(bounds.bottom() - 0.5)));
-    const int left = std::max(clip.left(), clampToInt(std::ceil(bounds.left() - 0.5)));
-    const int right = std::min(clip.right(), clampToInt(std::floor(bounds.right() - 0.5)));
-    // Used once per pointer movement in circle mode, so the plain per-pixel test suffices.
-    QRect touched;
-    for (int row = top; row <= bottom; ++row) {
-        int from = -1;
-        for (int column = left; column <= right + 1; ++column) {
-            const bool in =
-                column <= right && inCapsule(QPointF(column + 0.5, row + 0.5), a, b, half);
-            if (in && from < 0) from = column;
-            if (!in && from >= 0) {
-                fillSpan(image, row, from, column - 1, colour);
-                touched |= QRect(QPoint(from, row), QPoint(column - 1, row));
-                from = -1;
-            }
-        }
-    }
-    return touched;
+    int top, bottom;
+    rowsBetween(clip, bounds.top(), bounds.bottom(), top, bottom);
+    Spans spans(image, clip, colour);
+    fillTested(spans, top, bottom, clampToInt(std::ceil(bounds.left() - 0.5)),
+               clampToInt(std::floor(bounds.right() - 0.5)),
+               [&](QPointF p) { return inCapsule(p, a, b, half); });
+    return spans.touched();
 }
 
 } // namespace raster

@@ -9,9 +9,10 @@
 // stored unchanged (no blending). Every figure is clipped to `clip` (which must lie inside
 // the image) once, before any pixel is touched, and returns the rectangle it painted
 // (empty when nothing). Work per figure is bounded by the clipped area whatever the
-// coordinates: far-away, huge and NaN figures cost (almost) nothing.
+// coordinates: far-away, huge, infinite and NaN figures cost (almost) nothing and paint
+// nothing outside the clip. No figure allocates.
 //
-// The rules, w being the pen width in pixels:
+// The rules, w being the pen width in pixels (below 1 counts as 1):
 //
 //   dot(c, w)        w = 1: exactly the pixel that contains c.
 //                    w > 1: every pixel whose centre lies within w/2 of c.
@@ -22,10 +23,20 @@
 //   ring(c, r, w)    r = 0: dot(c, w).
 //                    r > 0: every pixel whose centre p has r - w/2 <= |p - c| <= r + w/2
 //                           (an annulus; a full disc where r - w/2 <= 0).
+//                             . # # # # .    r = 3, w = 1, c on a pixel corner:
+//                             # . . . . #    the pixels whose centres lie
+//                             # . . . . #    2.5 to 3.5 from c
+//                             # . . . . #
+//                             # . . . . #
+//                             . # # # # .
 //   segment(a, b, w) w = 1: the pixels containing a + (b - a) k / n, k = 0..n, where n is
 //                           the number of whole pixels spanned along the major axis.
+//                           (A segment longer than 2^30 pixels is first cut to the clip.)
 //                    w > 1: every pixel whose centre lies within w/2 of the segment ab
 //                           (a capsule with round ends).
+//
+// "Lies within" is decided exactly as inAnnulus and inCapsule below decide it, in doubles:
+// the fast span code and these plain tests agree on every pixel.
 namespace raster {
 
 QRect dot(QImage& image, const QRect& clip, QPointF c, int width, QRgb colour);

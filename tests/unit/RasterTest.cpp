@@ -1,0 +1,385 @@
+// The rasteriser's pixel rules: counted on the cases worked out by hand or by a small
+// integer count, and compared pixel for pixel with the plain per-pixel tests of the rules
+// on a table of small cases and on random ones. Hostile coordinates must neither hang nor
+// paint outside the clip.
+#include "canvas/Raster.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <random>
+
+using namespace raster;
+
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kInk = 0xFF123456;
+
+QImage blank(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(kWhite);
+    return image;
+}
+
+int inked(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == kInk;
+    return count;
+}
+
+QRect inkedBounds(const QImage& image) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == kInk) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// The image the plain rule gives: every pixel of the clip whose centre passes `inside`.
+QImage byRule(QSize size, const QRect& clip, const std::function<bool(QPointF)>& inside) {
+    QImage image = blank(size.width(), size.height());
+    for (int y = clip.top(); y <= clip.bottom(); ++y)
+        for (int x = clip.left(); x <= clip.right(); ++x)
+            if (inside(QPointF(x + 0.5, y + 0.5))) image.setPixel(x, y, kInk);
+    return image;
+}
+
+// The ring rule as the header states it, written with inAnnulus.
+std::function<bool(QPointF)> ringRule(QPointF c, double r, int w) {
+    if (r == 0 && w == 1) {
+        const QPoint pixel(int(std::floor(c.x())), int(std::floor(c.y())));
+        return [pixel](QPointF p) { return QPoint(int(p.x()), int(p.y())) == pixel; };
+    }
+    const double inner = r == 0 ? -1 : r - w / 2.0;
+    return [=](QPointF p) { return inAnnulus(p, c, inner, r + w / 2.0); };
+}
+
+// Pixels of the ring about a centre on the half-pixel grid, counted in integers apart
+// from the rasteriser's arithmetic: with X = 2i + 1 - 2cx, Y likewise, a centre lies
+// within [r - w/2, r + w/2] of c when (2r - w)^2 <= X^2 + Y^2 <= (2r + w)^2.
+int ringCount(QSize size, QPointF c, int r, int w) {
+    const long long cx2 = std::llround(2 * c.x()), cy2 = std::llround(2 * c.y());
+    const long long outer = 2LL * r + w, inner = 2LL * r - w;
+    int count = 0;
+    for (long long j = 0; j < size.height(); ++j)
+        for (long long i = 0; i < size.width(); ++i) {
+            const long long x = 2 * i + 1 - cx2, y = 2 * j + 1 - cy2, d = x * x + y * y;
+            count += d <= outer * outer && (inner <= 0 || d >= inner * inner);
+        }
+    return count;
+}
+
+void expectSameImage(const QImage& actual, const QImage& expected, const std::string& what) {
+    int differing = 0;
+    QPoint first(-1, -1);
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y) && differing++ == 0) first = {x, y};
+    EXPECT_EQ(differing, 0) << what << "; first differing pixel " << first.x() << "," << first.y();
+}
+
+} // namespace
+
+TEST(RasterRules, DotsCountedByHand) {
+    QImage image = blank(20, 20);
+    // Width 1: exactly the pixel containing the point, wherever in it the point lies.
+    EXPECT_EQ(dot(image, image.rect(), {3.99, 7.01}, 1, kInk), QRect(3, 7, 1, 1));
+    EXPECT_EQ(inked(image), 1);
+    EXPECT_EQ(image.pixel(3, 7), kInk);
+
+    // Width 5 about a pixel centre: the lattice points within 2.5, 5 + 2 x 5 + 2 x 3.
+    image = blank(20, 20);
+    EXPECT_EQ(dot(image, image.rect(), {10.5, 10.5}, 5, kInk), QRect(8, 8, 5, 5));
+    EXPECT_EQ(inked(image), 21);
+
+    // Width 10 about a pixel corner: centres (a + 0.5, b + 0.5) within 5; per quarter
+    // 5 + 5 + 4 + 4 + 2 by columns, 80 in all, ten across.
+    image = blank(20, 20);
+    EXPECT_EQ(dot(image, image.rect(), {10, 10}, 10, kInk), QRect(5, 5, 10, 10));
+    EXPECT_EQ(inked(image), 80);
+}
+
+TEST(RasterRules, RingsCountedInIntegers) {
+    const QSize size(700, 700);
+    for (const QPointF c : {QPointF(350, 350), QPointF(350.5, 349), QPointF(350.5, 350.5)})
+        for (const int w : {1, 5, 10})
+            for (const int r : {0, 1, 30, 300}) {
+                QImage image = blank(size.width(), size.height());
+                ring(image, image.rect(), c, r, w, kInk);
+                const int expected = r == 0 && w == 1 ? 1 : ringCount(size, c, r, w);
+                EXPECT_EQ(inked(image), expected)
+                    << "c " << c.x() << "," << c.y() << " r " << r << " w " << w;
+            }
+}
+
+TEST(RasterRules, ThinRingIsOnePixelWideAndClosed) {
+    // r = 3, w = 1 about a pixel corner, as drawn in the header: rows 1 and 6 hold
+    // columns 2..5, rows 2..5 columns 1 and 6.
+    QImage image = blank(8, 8);
+    ring(image, image.rect(), {4, 4}, 3, 1, kInk);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool cap = (y == 1 || y == 6) && x >= 2 && x <= 5;
+            const bool side = y >= 2 && y <= 5 && (x == 1 || x == 6);
+            EXPECT_EQ(image.pixel(x, y) == kInk, cap || side) << x << "," << y;
+        }
+}
+
+TEST(RasterRules, RingsAgreeWithThePlainRuleOnATable) {
+    const QSize size(64, 48);
+    const struct {
+        QPointF c;
+        double r;
+        int w;
+        QRect clip;
+    } cases[] = {
+        {{32, 24}, 0, 1, {0, 0, 64, 48}},
+        {{32, 24}, 0, 7, {0, 0, 64, 48}},
+        {{32.3, 24.8}, 0, 6, {0, 0, 64, 48}},
+        {{32, 24}, 10, 1, {0, 0, 64, 48}},
+        {{32.5, 24}, 10, 2, {0, 0, 64, 48}},
+        {{32, 24}, 2, 10, {0, 0, 64, 48}},
+        {{32, 24}, 5, 10, {0, 0, 64, 48}},
+        {{31.25, 23.75}, 12.5, 3, {0, 0, 64, 48}},
+        {{32.1, 24.7}, 15, 4, {0, 0, 64, 48}},
+        {{0, 0}, 20, 5, {0, 0, 64, 48}},
+        {{-10, 24}, 20, 5, {0, 0, 64, 48}},
+        {{70, 50}, 20, 9, {0, 0, 64, 48}},
+        {{32, 24}, 100, 10, {0, 0, 64, 48}},
+        {{32, 24}, 30, 80, {0, 0, 64, 48}},
+        {{32, 24}, 20, 5, {10, 5, 30, 20}},
+        {{5, 5}, 8, 3, {10, 10, 40, 30}},
+        {{32 / 15.0, 24}, 20, 5, {0, 0, 64, 48}},
+        {{32, 24}, -10, 3, {0, 0, 64, 48}},
+        // Pixel centres exactly on the edge, off the half-pixel grid: (10.5, 10.5) lies
+        // 1.25 from (9.75, 9.5), (22.5, 23.5) 3.75 from (20.25, 20.5) (3-4-5 by 0.75).
+        {{9.75, 9.5}, 0.75, 1, {0, 0, 64, 48}},
+        {{9.75, 9.5}, 1.75, 1, {0, 0, 64, 48}},
+        {{20.25, 20.5}, 3.25, 1, {0, 0, 64, 48}},
+        {{20.25, 20.5}, 4.25, 1, {0, 0, 64, 48}},
+        {{20.25, 20.5}, 1.25, 5, {0, 0, 64, 48}},
+    };
+    for (const auto& k : cases) {
+        QImage image = blank(size.width(), size.height());
+        const QRect touched = ring(image, k.clip, k.c, k.r, k.w, kInk);
+        const QImage expected = byRule(size, k.clip, ringRule(k.c, std::abs(k.r), k.w));
+        const std::string what = "c " + std::to_string(k.c.x()) + "," + std::to_string(k.c.y()) +
+                                 " r " + std::to_string(k.r) + " w " + std::to_string(k.w);
+        expectSameImage(image, expected, what);
+        EXPECT_EQ(touched, inkedBounds(expected)) << what;
+    }
+}
+
+// Centres of the kinds the rasteriser treats apart: on the half-pixel grid, on a finer
+// binary grid (quarter pixels, half of them with radii in quarters so that pixel centres
+// often fall exactly on an edge), come from single precision, and arbitrary doubles (a twips
+// position in pixels).
+TEST(RasterRules, RingsAndDotsAgreeWithThePlainRuleOnRandomCases) {
+    std::mt19937 random(20240611);
+    const auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    };
+    const QSize size(90, 70);
+    for (int n = 0; n < 3000; ++n) {
+        double x = uniform(-30, 120), y = uniform(-30, 100);
+        double r = n % 7 == 0 ? 0 : n % 5 == 0 ? std::round(uniform(0, 60)) : uniform(0, 60);
+        switch (n % 4) {
+        case 0:
+            x = std::round(2 * x) / 2;
+            y = std::round(2 * y) / 2;
+            break;
+        case 1:
+            x = std::round(4 * x) / 4;
+            y = std::round(4 * y) / 4;
+            if (n % 8 == 1) r = std::round(4 * r) / 4;
+            break;
+        case 2:
+            x = float(x);
+            y = float(y);
+            break;
+        default:
+            x = std::round(x * 15) / 15;
+            y = std::round(y * 15) / 15;
+        }
+        const int w = std::uniform_int_distribution<int>(1, 14)(random);
+        const int left = std::uniform_int_distribution<int>(0, 40)(random);
+        const int top = std::uniform_int_distribution<int>(0, 30)(random);
+        const QRect clip(left, top, std::uniform_int_distribution<int>(0, 90 - left)(random),
+                         std::uniform_int_distribution<int>(0, 70 - top)(random));
+        QImage image = blank(size.width(), size.height());
+        const QRect touched = r == 0 && n % 2 ? dot(image, clip, {x, y}, w, kInk)
+                                              : ring(image, clip, {x, y}, r, w, kInk);
+        const QImage expected = byRule(size, clip, ringRule({x, y}, r, w));
+        const std::string what = "case " + std::to_string(n);
+        expectSameImage(image, expected, what);
+        EXPECT_EQ(touched, inkedBounds(expected)) << what;
+        if (HasFailure()) break;
+    }
+}
+
+TEST(RasterRules, ThickSegmentsAgreeWithThePlainRule) {
+    std::mt19937 random(7);
+    const auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    };
+    const QSize size(80, 60);
+    for (int n = 0; n < 300; ++n) {
+        const QPointF a(uniform(-20, 100), uniform(-20, 80));
+        const QPointF b = n % 10 == 0 ? a : QPointF(uniform(-20, 100), uniform(-20, 80));
+        const int w = std::uniform_int_distribution<int>(2, 12)(random);
+        const QRect clip(5, 4, 70, 50);
+        QImage image = blank(size.width(), size.height());
+        const QRect touched = segment(image, clip, a, b, w, kInk);
+        const QImage expected =
+            byRule(size, clip, [&](QPointF p) { return inCapsule(p, a, b, w / 2.0); });
+        expectSameImage(image, expected, "segment " + std::to_string(n));
+        EXPECT_EQ(touched, inkedBounds(expected));
+    }
+}
+
+TEST(RasterRules, ThinSegmentsStepOnePixelAlongTheMajorAxis) {
+    // Horizontal: 10 whole pixels spanned, 11 samples, 11 pixels of row 0.
+    QImage image = blank(20, 10);
+    EXPECT_EQ(segment(image, image.rect(), {0.5, 0.5}, {10.5, 0.5}, 1, kInk), QRect(0, 0, 11, 1));
+    EXPECT_EQ(inked(image), 11);
+
+    // Steep: n = 6, samples at x = 0.5 + k/3, y = 0.5 + k: columns 0 0 1 1 1 2 2, one
+    // pixel in each of rows 0..6.
+    image = blank(20, 10);
+    segment(image, image.rect(), {0.5, 0.5}, {2.5, 6.5}, 1, kInk);
+    const int columns[7] = {0, 0, 1, 1, 1, 2, 2};
+    EXPECT_EQ(inked(image), 7);
+    for (int y = 0; y < 7; ++y)
+        EXPECT_EQ(image.pixel(columns[y], y), kInk) << y;
+
+    // Shorter than a pixel: the pixel containing the start, like a dot.
+    image = blank(20, 10);
+    EXPECT_EQ(segment(image, image.rect(), {4.2, 4.9}, {4.9, 4.1}, 1, kInk), QRect(4, 4, 1, 1));
+
+    // Cut by the clip: the samples inside it only, on the same steps as uncut.
+    image = blank(20, 10);
+    const QRect clip(3, 0, 4, 10);
+    EXPECT_EQ(segment(image, clip, {0.5, 2.5}, {10.5, 2.5}, 1, kInk), QRect(3, 2, 4, 1));
+    EXPECT_EQ(inked(image), 4);
+}
+
+// Each call on hostile values: quick, and nothing outside the clip.
+TEST(RasterRules, HostileFiguresNeitherHangNorLeaveTheClip) {
+    const double far = 1e30, nan = std::nan("");
+    const QRect clip(10, 8, 40, 30);
+    const struct {
+        const char* what;
+        std::function<QRect(QImage&)> draw;
+        int expectedInk; // -1: any amount
+    } cases[] = {
+        {"dot at 1e30",
+         [&](QImage& i) {
+             return dot(i, clip, {far, far}, 10, kInk);
+         },
+         0},
+        {"dot at -1e30",
+         [&](QImage& i) {
+             return dot(i, clip, {-far, 20}, 1, kInk);
+         },
+         0},
+        {"dot at NaN",
+         [&](QImage& i) {
+             return dot(i, clip, {nan, 20}, 5, kInk);
+         },
+         0},
+        {"ring about NaN",
+         [&](QImage& i) {
+             return ring(i, clip, {30, nan}, 5, 5, kInk);
+         },
+         0},
+        {"NaN radius",
+         [&](QImage& i) {
+             return ring(i, clip, {30, 20}, nan, 5, kInk);
+         },
+         0},
+        {"infinite radius",
+         [&](QImage& i) {
+             return ring(i, clip, {30, 20}, INFINITY, 5, kInk);
+         },
+         0},
+        {"radius 1e30 about the canvas",
+         [&](QImage& i) {
+             return ring(i, clip, {30, 20}, far, 10, kInk);
+         },
+         0},
+        {"radius 1e30 from afar",
+         [&](QImage& i) {
+             return ring(i, clip, {far, 20}, far, 10, kInk);
+         },
+         -1},
+        {"radius 3e6 reaching in",
+         [&](QImage& i) {
+             return ring(i, clip, {30, 3e6 + 20}, 3e6, 10, kInk);
+         },
+         -1},
+        {"width 32767 dot",
+         [&](QImage& i) {
+             return dot(i, clip, {30, 20}, 32767, kInk);
+         },
+         40 * 30},
+        {"width 32767 ring",
+         [&](QImage& i) {
+             return ring(i, clip, {-far, 20}, 5, 32767, kInk);
+         },
+         0},
+        {"width 32767 ring about the canvas",
+         [&](QImage& i) {
+             return ring(i, clip, {30, 20}, 1e5, 32767, kInk);
+         },
+         0},
+        {"segment across 1e30, thin",
+         [&](QImage& i) {
+             return segment(i, clip, {-far, 20.5}, {far, 20.5}, 1, kInk);
+         },
+         40},
+        {"segment across 1e30, diagonal",
+         [&](QImage& i) {
+             return segment(i, clip, {-far, -far}, {far, far}, 1, kInk);
+         },
+         -1},
+        {"segment across 1e30, thick",
+         [&](QImage& i) {
+             return segment(i, clip, {-far, 20}, {far, 20}, 9, kInk);
+         },
+         -1},
+        {"segment to NaN",
+         [&](QImage& i) {
+             return segment(i, clip, {20, 20}, {nan, 20}, 3, kInk);
+         },
+         0},
+        {"segment width 32767",
+         [&](QImage& i) {
+             return segment(i, clip, {20, 20}, {25, 30}, 32767, kInk);
+         },
+         40 * 30},
+        {"empty clip",
+         [&](QImage& i) {
+             return ring(i, QRect(20, 20, 0, 0), {20, 20}, 5, 5, kInk);
+         },
+         0},
+    };
+    for (const auto& k : cases) {
+        QImage image = blank(60, 50);
+        QElapsedTimer timer;
+        timer.start();
+        const QRect touched = k.draw(image);
+        EXPECT_LT(timer.elapsed(), 50) << k.what;
+        const QRect bounds = inkedBounds(image);
+        EXPECT_TRUE(bounds.isEmpty() || clip.contains(bounds)) << k.what;
+        EXPECT_EQ(touched, bounds) << k.what;
+        if (k.expectedInk >= 0) {
+            EXPECT_EQ(inked(image), k.expectedInk) << k.what;
+        }
+    }
+}
