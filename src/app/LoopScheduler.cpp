@@ -1,5 +1,8 @@
 #include "LoopScheduler.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <algorithm>
 
 LoopScheduler::LoopScheduler(Clock clock, std::function<void()> afterSteps)
@@ -7,6 +10,14 @@ LoopScheduler::LoopScheduler(Clock clock, std::function<void()> afterSteps)
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(1000 / kStepsPerSecond);
     connect(&timer_, &QTimer::timeout, this, &LoopScheduler::tick);
+    // Input reaches controls that have no handler of their own (typing into a read-out the
+    // eye writes), so the window's handlers alone cannot tell a sleeping loop to look again.
+    if (clock_ == Clock::Real) QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool LoopScheduler::eventFilter(QObject*, QEvent* event) {
+    if (event->isInputEvent() || event->type() == QEvent::InputMethod) wake();
+    return false;
 }
 
 void LoopScheduler::start(Step step) {

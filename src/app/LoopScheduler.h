@@ -13,8 +13,10 @@
 //
 // With a real clock the current loop advances at kStepsPerSecond, catching up in batches of
 // at most kMaxBatch when the event loop was late. A loop whose step changed nothing (the
-// eye has arrived) sleeps until wake(), which the window calls after every event it
-// handles. With a manual clock loops advance only through advance(), for the replay.
+// eye has arrived) sleeps, costing no processor time, until the user does anything at all
+// (any input event of the application, a key typed into a read-out included) or wake() is
+// called, and then takes one step to see whether it has something to do again. With a
+// manual clock loops advance only through advance(), for the replay.
 class LoopScheduler : public QObject {
   public:
     static constexpr int kStepsPerSecond = 1000;
@@ -32,6 +34,7 @@ class LoopScheduler : public QObject {
     bool running() const { return bool(step_); }
 
   private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void tick();
     bool runSteps(long long count);
     void resumeClock();

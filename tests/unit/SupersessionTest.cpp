@@ -15,10 +15,15 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QEventLoop>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -138,6 +143,49 @@ TEST_F(Supersession, EndEndsEverything) {
     EXPECT_EQ(replay.run({QStringLiteral("click Command5"), QStringLiteral("steps 5")}),
               Replay::Outcome::Ended);
     EXPECT_FALSE(form().isVisible());
+}
+
+double threadCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
+           usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
+}
+
+// The window on the real clock: the eye glides at its pace, rests once it has arrived,
+// and any input that could change what it shows wakes it again.
+TEST(RestingEye, CostsNothingAndWakesOnInput) {
+    Form1 form({.quit = [] {}, .openUrl = [](const QUrl&) {}});
+    form.show();
+    qobject_cast<QAbstractButton*>(form.control(QStringLiteral("Command14")))->click();
+    CanvasView* view = form.canvasView();
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 200), view->mapToGlobal(QPointF(300, 200)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &move);
+    auto* readOut = qobject_cast<QLineEdit*>(form.control(QStringLiteral("Text7")));
+    // About 700 steps until the eye stops moving: under a second at 1000 steps a second.
+    QString last;
+    for (int waited = 0; waited < 10'000 && readOut->text() != last; waited += 200) {
+        last = readOut->text();
+        QTest::qWait(200);
+    }
+    ASSERT_EQ(readOut->text().toStdString(), last.toStdString()) << "the eye never came to rest";
+    EXPECT_NEAR(readOut->text().toDouble(), 4500, 1);
+
+    // Measured with the event loop blocked waiting, as in the program (a polling wait
+    // would cost about a percent by itself).
+    const double before = threadCpuMs();
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop idle;
+    QTimer::singleShot(1000, &idle, &QEventLoop::quit);
+    idle.exec();
+    EXPECT_LT(threadCpuMs() - before, clock.elapsed() * 0.01) << "processor time at rest";
+
+    // Typing into a read-out: the resting eye writes it again at its next step.
+    QTest::keyClicks(readOut, QStringLiteral("7"));
+    QTest::qWait(50);
+    EXPECT_EQ(readOut->text().toStdString(), last.toStdString());
 }
 
 } // namespace
