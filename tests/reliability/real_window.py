@@ -1,0 +1,407 @@
+#!/usr/bin/env python3
+"""The built quenzel under a real X server, driven by real X input events.
+
+usage: real_window.py QUENZEL_BINARY WORK_DIR
+
+Starts Xvfb on a free display with a small window manager, starts quenzel there and uses
+it as a person would, with xdotool: moves, presses, drags, clicks on buttons and menu
+items, typing into a box, minimising and restoring. After each step a screenshot of the
+whole screen (ImageMagick's import) shows whether the window looks as it should. The
+screenshots stay in WORK_DIR. Everything started here is stopped at the end, whatever
+happens: the children also die with this script.
+"""
+
+import ctypes
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+CLIENT_WIDTH, CLIENT_HEIGHT = 451, 382
+WHITE, BLUE, RED = (255, 255, 255), (0, 0, 255), (255, 0, 0)
+UNFIT = (255, 200, 200)  # a box whose text cannot serve
+
+# Centres of controls in client pixels, from the window's design (place + half the size).
+PEN = (28, 140)         # "ペ　ン"
+CLS = (420, 364)        # "CLS"
+END = (364, 364)        # "END"
+RINGS = (428, 20)       # "◎"
+CHASE = (428, 140)      # "④"
+RED_SWATCH = (32, 272)  # Picture6
+RED_BOX = (36, 17)      # Text6
+SWATCHES = {(16, 256): WHITE, (32, 256): (64, 0, 64), (16, 272): BLUE, (32, 272): RED,
+            (16, 288): (255, 255, 128), (32, 288): (0, 255, 255), (16, 304): (0, 255, 0),
+            (32, 304): (255, 0, 255)}
+BOOK_ADDRESS = "https://www.kinokuniya.co.jp/"
+GAME_ADDRESS = "https://www.nintendo.co.jp/"
+
+
+class Failure(Exception):
+    pass
+
+
+def die_with_parent():
+    """In a child: receive SIGTERM when this script dies, however it dies."""
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
+def run(*args, timeout=20):
+    return subprocess.run(args, check=True, capture_output=True, text=True, timeout=timeout,
+                          env=Desktop.env).stdout
+
+
+class Desktop:
+    """An X server with a window manager; the environment to reach it."""
+
+    env = dict(os.environ)
+
+    def __init__(self, work):
+        self.processes = []
+        read_end, write_end = os.pipe()
+        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                    "-nolisten", "tcp"], pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        deadline = time.time() + 30
+        while not number.endswith(b"\n"):
+            if time.time() > deadline or not select.select([read_end], [], [], 1)[0]:
+                if time.time() > deadline:
+                    raise Failure("Xvfb did not start")
+                continue
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise Failure("Xvfb ended at start")
+            number += chunk
+        os.close(read_end)
+        Desktop.env["DISPLAY"] = ":" + number.decode().strip()
+        runtime = os.path.join(work, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        Desktop.env["XDG_RUNTIME_DIR"] = runtime
+        Desktop.env.pop("QT_QPA_PLATFORM", None)
+        print("X server on display", Desktop.env["DISPLAY"])
+        self.start(["openbox"])
+        wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in run("xprop", "-root"),
+                   "the window manager runs")
+
+    def start(self, args, **kwargs):
+        process = subprocess.Popen(args, env=Desktop.env, preexec_fn=die_with_parent,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+
+
+def wait_until(condition, what, seconds=10):
+    deadline = time.time() + seconds
+    while True:
+        try:
+            if condition():
+                return
+        except subprocess.SubprocessError:
+            pass
+        if time.time() > deadline:
+            raise Failure("timed out waiting until " + what)
+        time.sleep(0.1)
+
+
+class Screenshot:
+    def __init__(self, path):
+        run("import", "-window", "root", path)
+        ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
+                             capture_output=True, env=Desktop.env).stdout
+        fields = ppm.split(maxsplit=4)  # P6, width, height, maximum, pixels
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = fields[4]
+        self.path = path
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+
+class Quenzel:
+    """The program's window: where its client area is on the screen, and what it shows."""
+
+    def __init__(self, desktop, binary, work):
+        self.work = work
+        self.shots = 0
+        # The menu items hand their address to the desktop's opener; this one notes it.
+        opener_dir = os.path.join(work, "opener")
+        os.makedirs(opener_dir, exist_ok=True)
+        self.opened = os.path.join(work, "opened.txt")
+        open(self.opened, "w").close()
+        opener = os.path.join(opener_dir, "xdg-open")
+        with open(opener, "w") as f:
+            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' % self.opened)
+        os.chmod(opener, 0o755)
+        env = dict(Desktop.env, PATH=opener_dir + os.pathsep + Desktop.env.get("PATH", ""))
+        self.log = open(os.path.join(work, "quenzel.log"), "w")
+        self.process = subprocess.Popen([binary], env=env, preexec_fn=die_with_parent,
+                                        stdin=subprocess.DEVNULL, stdout=self.log,
+                                        stderr=subprocess.STDOUT)
+        desktop.processes.append(self.process)
+        ids = run("xdotool", "search", "--sync", "--onlyvisible", "--name", "^Quenzel$").split()
+        self.window = ids[0]
+        self.locate()
+
+    def locate(self):
+        info = {}
+        for line in run("xwininfo", "-id", self.window).splitlines():
+            key, _, value = line.strip().partition(":")
+            info[key] = value.strip()
+        self.map_state = info["Map State"]
+        self.width, self.height = int(info["Width"]), int(info["Height"])
+        self.menu_height = self.height - CLIENT_HEIGHT
+        self.left = int(info["Absolute upper-left X"])
+        self.top = int(info["Absolute upper-left Y"])
+        self.origin = (self.left, self.top + self.menu_height)
+
+    def screen(self, point):
+        return self.origin[0] + point[0], self.origin[1] + point[1]
+
+    def move(self, point):
+        run("xdotool", "mousemove", *map(str, self.screen(point)))
+        time.sleep(0.03)
+
+    def click(self, point, button=1):
+        self.move(point)
+        run("xdotool", "click", str(button))
+        time.sleep(0.15)
+
+    def drag(self, points):
+        """Presses at the first point, moves through the others, releases at the last."""
+        self.move(points[0])
+        run("xdotool", "mousedown", "1")
+        for p in points[1:]:
+            self.move(p)
+        run("xdotool", "mouseup", "1")
+        time.sleep(0.15)
+
+    def type_into(self, box, text):
+        self.click(box)
+        run("xdotool", "key", "--clearmodifiers", "ctrl+a")
+        run("xdotool", "type", "--delay", "40", text)
+        time.sleep(0.2)
+
+    def shot(self, name):
+        self.shots += 1
+        return Screenshot(os.path.join(self.work, "%02d-%s.png" % (self.shots, name)))
+
+    def pixel(self, shot, point):
+        return shot.pixel(*self.screen(point))
+
+    def running(self):
+        return self.process.poll() is None
+
+
+def expect(condition, what, shot=None):
+    if not condition:
+        raise Failure(what + (" (see %s)" % shot.path if shot else ""))
+    print("ok:", what)
+
+
+def until_shown(q, name, looks_right, what, seconds=5):
+    """Screenshots until one looks right; fails with the last one."""
+    deadline = time.time() + seconds
+    while True:
+        shot = q.shot(name)
+        if looks_right(shot):
+            print("ok:", what)
+            return shot
+        if time.time() > deadline:
+            raise Failure(what + " (see %s)" % shot.path)
+        time.sleep(0.2)
+
+
+def stroke(y):
+    return [(150, y)] + [(x, y) for x in range(160, 261, 10)]
+
+
+def stroke_in(q, shot, y, colour):
+    return all(q.pixel(shot, p) == colour for p in stroke(y)[1:])
+
+
+def dark_pixels(q, shot, left, top, width, height):
+    return sum(1 for x in range(left, left + width) for y in range(top, top + height)
+               if max(q.pixel(shot, (x, y))) < 80)
+
+
+def box_looks(q, shot, box, colour):
+    # Corners of the box's inside, away from the text.
+    corners = [(box[0] + 10, box[1] - 7), (box[0] + 10, box[1] + 6)]
+    return all(q.pixel(shot, c) == colour for c in corners)
+
+
+def check_start(q):
+    expect(run("xdotool", "getwindowname", q.window).strip() == "Quenzel", 'title "Quenzel"')
+    expect(q.width == CLIENT_WIDTH and 10 <= q.menu_height <= 60,
+           "client area %dx%d below a menu bar of %d pixels" % (q.width, CLIENT_HEIGHT,
+                                                                q.menu_height))
+    shot = until_shown(q, "start", lambda s: q.pixel(s, (200, 200)) == WHITE, "window drawn")
+    for p in [(100, 20), (300, 150), (400, 320), (120, 370)]:
+        expect(q.pixel(shot, p) == WHITE, "canvas white at %s" % (p,), shot)
+    for p, colour in SWATCHES.items():
+        expect(q.pixel(shot, p) == colour, "swatch at %s is %s" % (p, colour), shot)
+    expect(box_looks(q, shot, RED_BOX, WHITE), "red box white", shot)
+    expect(dark_pixels(q, shot, 100, 10, 300, 310) == 0, "nothing drawn, no eye in view", shot)
+
+
+def check_pen(q):
+    q.click(PEN)
+    q.drag(stroke(60))
+    until_shown(q, "pen", lambda s: stroke_in(q, s, 60, BLUE),
+                "a blue pen dot at each dragged position")
+    q.click(RED_SWATCH)
+    q.drag(stroke(100))
+    shot = until_shown(q, "swatch", lambda s: stroke_in(q, s, 100, RED),
+                       "after the red swatch the pen paints red")
+    expect(stroke_in(q, shot, 60, BLUE), "the blue stroke is still there", shot)
+    expect(q.pixel(shot, (205, 80)) == WHITE, "nothing between the strokes", shot)
+    q.click(CLS)
+    until_shown(q, "cls", lambda s: all(q.pixel(s, p) == WHITE for p in stroke(60) + stroke(100)),
+                '"CLS" clears both strokes')
+
+
+def check_rings(q):
+    q.click(RINGS)
+
+    def discs(shot):
+        colours = {}
+        for x in range(70, 400, 3):
+            for y in range(10, 320, 3):
+                c = q.pixel(shot, (x, y))
+                if c != WHITE:
+                    colours[c] = colours.get(c, 0) + 1
+        return sum(colours.values()) > 500 and len(colours) >= 3
+
+    until_shown(q, "rings", discs, '"◎" draws discs of several colours over the canvas')
+    q.click(CLS)
+    until_shown(q, "cls-rings", lambda s: dark_pixels(q, s, 100, 10, 300, 310) == 0,
+                '"CLS" clears them')
+
+
+def check_chase(q):
+    q.click(CHASE)
+    q.move((300, 200))   # one movement on the canvas: the eye sets off towards it
+    q.move(CLS)          # and the pointer leaves for a button, which starts nothing
+    until_shown(q, "chase", lambda s: dark_pixels(q, s, 295, 195, 60, 62) > 60,
+                "the eye has come to the pointer's place", seconds=10)
+    q.click(CHASE)
+
+
+def check_bad_text(q):
+    q.type_into(RED_BOX, "abc")
+    until_shown(q, "abc", lambda s: box_looks(q, s, RED_BOX, UNFIT),
+                'red box holding "abc" is marked')
+    q.drag(stroke(140))
+    time.sleep(0.5)
+    shot = q.shot("abc-draw")
+    expect(q.running(), "drawing with the red box at \"abc\" leaves the program running")
+    expect(all(q.pixel(shot, p) == WHITE for p in stroke(140)), "and draws no dot", shot)
+    q.type_into(RED_BOX, "128")
+    until_shown(q, "128", lambda s: box_looks(q, s, RED_BOX, WHITE), "128 unmarks the box")
+    q.drag(stroke(180))
+    until_shown(q, "128-draw", lambda s: stroke_in(q, s, 180, (128, 0, 0)),
+                "the pen paints red 128")
+
+
+def check_minimise(q):
+    run("xdotool", "windowminimize", "--sync", q.window)
+    q.locate()
+    expect(q.map_state != "IsViewable", "minimised: the window is not viewable")
+    shot = q.shot("minimised")
+    expect(not stroke_in(q, shot, 180, (128, 0, 0)), "the stroke is off the screen", shot)
+    run("xdotool", "windowactivate", "--sync", q.window)
+    wait_until(lambda: (q.locate(), q.map_state)[1] == "IsViewable", "the window is back")
+
+    def drawing_back(shot):
+        q.locate()  # the window manager may still be placing the frame
+        return stroke_in(q, shot, 180, (128, 0, 0))
+
+    shot = until_shown(q, "restored", drawing_back, "restored: the drawing is still there")
+    for p, colour in SWATCHES.items():
+        expect(q.pixel(shot, p) == colour, "swatch at %s shown again" % (p,), shot)
+
+
+def menu_items(q):
+    """Client x of the middle of each menu item, from the dark text in the menu bar."""
+    shot = q.shot("menu")
+    y_range = range(q.top + 2, q.top + q.menu_height - 2)
+    inked = [x for x in range(q.left, q.left + 200)
+             if any(max(shot.pixel(x, y)) < 100 for y in y_range)]
+    groups = []
+    for x in inked:
+        if groups and x - groups[-1][-1] <= 6:
+            groups[-1].append(x)
+        else:
+            groups.append([x])
+    return [((g[0] + g[-1]) // 2 - q.origin[0], -q.menu_height // 2) for g in groups]
+
+
+def check_menu(q):
+    items = menu_items(q)
+    expect(len(items) >= 2, "two menu items in the menu bar")
+    q.click(items[0])
+    q.click(items[1])
+    wait_until(lambda: len(open(q.opened).read().split()) >= 2, "both addresses are opened")
+    expect(open(q.opened).read().split() == [BOOK_ADDRESS, GAME_ADDRESS],
+           '"Book" and "Game" open their addresses')
+    expect(q.running(), "the program runs on")
+
+
+def check_end(q):
+    q.click(END)
+    try:
+        status = q.process.wait(15)
+    except subprocess.TimeoutExpired:
+        raise Failure('"END" did not end the program')
+    expect(status == 0, '"END" ends the program with exit status 0 (it was %d)' % status)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    binary, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
+    desktop = q = None
+    try:
+        desktop = Desktop(work)
+        q = Quenzel(desktop, binary, work)
+        for check in [check_start, check_pen, check_rings, check_chase, check_bad_text,
+                      check_minimise, check_menu, check_end]:
+            if not q.running():
+                raise Failure("quenzel ended unexpectedly before " + check.__name__)
+            check(q)
+    except (Failure, subprocess.SubprocessError) as error:
+        print("FAIL:", error)
+        if q:
+            print("window at", q.origin, "menu bar", q.menu_height, q.map_state)
+        log = os.path.join(work, "quenzel.log")
+        if os.path.exists(log):
+            print("quenzel's output:\n" + open(log).read()[-4000:])
+        return 1
+    finally:
+        if desktop:
+            desktop.stop()
+    print("real window: all checks passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
