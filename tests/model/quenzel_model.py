@@ -78,6 +78,27 @@ def QBColor(k):
     return RGB(*_PALETTE[k])
 
 
+def random_start(generator):
+    """The trails' start: whole numbers 1..200, y drawn before x. Returns (x, y)."""
+    y = Int(generator.next() * 200 + 1)
+    x = Int(generator.next() * 200 + 1)
+    return x, y
+
+
+def turn(x, y, h, v, width, height):
+    """The trails' edge tests, strict and before the move, in their order: the new (h, v),
+    h = 1 moving left, v = 1 moving up. A point turns only once it has passed an edge."""
+    if x > width:
+        h = 1
+    if y > height:
+        v = 1
+    if x < 0:
+        h = 0
+    if y < 0:
+        v = 0
+    return h, v
+
+
 def g9(v):
     """A number as the trace prints it (C's %.9g; Python's is the same)."""
     return "%.9g" % v

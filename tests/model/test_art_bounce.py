@@ -3,25 +3,16 @@ uneven steps, checked circle by circle against an independent model: at the firs
 size over two clicks, and on a canvas narrower than the random start."""
 
 from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, canvas_pixels, circles
-from quenzel_model import sections, to_integer, tool_from_args
+from quenzel_model import random_start, sections, to_integer, tool_from_args, turn
 
 
 def bouncing(generator, trace, width, height):
     """One click on a canvas of width x height pixels; returns the start (x, y)."""
     trace.scalemode(3)
-    y = Int(generator.next() * 200 + 1)  # y is drawn before x
-    x = Int(generator.next() * 200 + 1)
-    start = (x, y)
+    x, y = start = random_start(generator)
     h = v = 0
     for _ in range(3001):
-        if x > width:
-            h = 1
-        if y > height:
-            v = 1
-        if x < 0:
-            h = 0
-        if y < 0:
-            v = 0
+        h, v = turn(x, y, h, v, width, height)
         x = x - 2 if h == 1 else x + 1
         y = y - 1 if v == 1 else y + 2
         radius = Int(generator.next() * 30 + 1)
@@ -92,4 +83,5 @@ def main():
     checks.finish()
 
 
-main()
+if __name__ == "__main__":
+    main()

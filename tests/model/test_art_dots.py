@@ -2,9 +2,9 @@
 the middle) and the endless dots, checked dot by dot against an independent model, with
 the other drawings, "CLS", the pens and a resize working between two dots."""
 
-from quenzel_model import QBColor, RGB, Checks, Generator, Int, Replay, Trace, canvas_dump
-from quenzel_model import canvas_pixels, circles, f32, g9, read_png, sections, to_integer
-from quenzel_model import tool_from_args
+from quenzel_model import QBColor, Checks, Generator, Replay, Trace, canvas_dump, canvas_pixels
+from quenzel_model import circles, f32, read_png, sections, to_integer, tool_from_args
+from test_art_rings import rings
 
 DARK_RED = QBColor(4)
 
@@ -20,16 +20,6 @@ def dot(generator, trace, width, height):
 
 def set_up_lines():
     return ["scalemode 3", "drawwidth 5", "forecolor %d" % DARK_RED, "fontsize 24", "cls"]
-
-
-def rings(generator, trace):
-    """"◎", as its own model check states it."""
-    for _ in range(21):
-        trace.scalemode(3)
-        a = Int(generator.next() * 255 + 1)
-        b = Int(generator.next() * 255 + 1)
-        for j in range(min(a, b) + 1):
-            trace.circle(a, b, j, RGB(50, a, b))
 
 
 def check_set_up(checks, lines, width, height):
@@ -146,4 +136,5 @@ def main():
     checks.finish()
 
 
-main()
+if __name__ == "__main__":
+    main()

@@ -6,7 +6,7 @@ the drawing state, and a canvas smaller than the random start."""
 import math
 
 from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, canvas_pixels, circles
-from quenzel_model import f32, sections, tool_from_args
+from quenzel_model import random_start, sections, tool_from_args, turn
 
 GREEN = RGB(0, 255, 0)
 
@@ -26,19 +26,10 @@ class Kept:
 def green_trail(generator, trace, width, height, kept):
     """One click; returns the start (x, y)."""
     trace.scalemode(3)
-    y = Int(generator.next() * 200 + 1)
-    x = Int(generator.next() * 200 + 1)
-    start = (x, y)
+    x, y = start = random_start(generator)
     h = v = 0
     for p in range(2001):
-        if x > width:
-            h = 1
-        if y > height:
-            v = 1
-        if x < 0:
-            h = 0
-        if y < 0:
-            v = 0
+        h, v = turn(x, y, h, v, width, height)
         step = 1 / math.cos(kept.angle or 0)
         x = x - step if h == 1 else x + step
         y = y - step if v == 1 else y + step
@@ -124,4 +115,5 @@ def state_names():
             "spriteFrame"}
 
 
-main()
+if __name__ == "__main__":
+    main()

@@ -4,27 +4,18 @@ Checked circle by circle against an independent model in single precision, over 
 clicks and on a canvas smaller than the random start."""
 
 from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, canvas_pixels, circles
-from quenzel_model import f32, sections, to_integer, tool_from_args
+from quenzel_model import f32, random_start, sections, to_integer, tool_from_args, turn
 
 
 def pulsing(generator, trace, width, height):
     """One click; returns the start (x, y)."""
     trace.scalemode(3)
-    y = Int(generator.next() * 200 + 1)
-    x = Int(generator.next() * 200 + 1)
-    start = (x, y)
+    x, y = start = random_start(generator)
     h = v = r = grow = 0
     red = green = blue = 0.0  # singles
     phase = 0
     for _ in range(10001):
-        if x > width:
-            h = 1
-        if y > height:
-            v = 1
-        if x < 0:
-            h = 0
-        if y < 0:
-            v = 0
+        h, v = turn(x, y, h, v, width, height)
         x = x - 1 if h == 1 else x + 1
         y = y - 1 if v == 1 else y + 1
         if phase == 0 and red >= 255:
@@ -102,4 +93,5 @@ def main():
     checks.finish()
 
 
-main()
+if __name__ == "__main__":
+    main()

@@ -139,4 +139,5 @@ def main():
     checks.finish()
 
 
-main()
+if __name__ == "__main__":
+    main()

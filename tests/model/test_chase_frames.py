@@ -63,4 +63,5 @@ def main():
     checks.finish()
 
 
-main()
+if __name__ == "__main__":
+    main()
