@@ -181,6 +181,21 @@ class Replay:
                                                            done.stderr.decode("utf-8", "replace")))
         return done.stdout.decode("utf-8").splitlines()
 
+    def clicks(self, button, count):
+        """Clicks `button` `count` times with the trace on, dumping the random count after
+        each. Returns the canvas size in pixels and [(trace lines, numbers drawn), ...]."""
+        out = self.run(["dump canvas", "trace on"] + ["click " + button, "dump random"] * count)
+        width, height = canvas_pixels(out[:8])
+        return width, height, sections(out[8:])[0]
+
+    def small_canvas_click(self, button, width, height):
+        """Clicks `button` once with the trace on, on a canvas resized to width x height
+        (which leaves the button outside, so the click comes from the keyboard). Returns the
+        canvas size in pixels the window really took and the trace."""
+        prefix = ["resize %d %d" % (width, height), "dump canvas", "trace on"]
+        out = self.run(self.keyboard_click(prefix, button))
+        return canvas_pixels(out[:8]) + (out[8:],)
+
     def keyboard_click(self, prefix, name):
         """Script lines that click the button `name` from the keyboard (Tab until it has
         the focus, then Space), after the lines `prefix`: for buttons that a small window

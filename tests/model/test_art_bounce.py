@@ -2,8 +2,8 @@
 uneven steps, checked circle by circle against an independent model: at the first window
 size over two clicks, and on a canvas narrower than the random start."""
 
-from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, canvas_pixels, circles
-from quenzel_model import random_start, sections, to_integer, tool_from_args, turn
+from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, circles
+from quenzel_model import random_start, to_integer, tool_from_args, turn
 
 
 def bouncing(generator, trace, width, height):
@@ -43,10 +43,7 @@ def main():
     replay = Replay(tool_from_args())
 
     # Two clicks at the first window size.
-    out = replay.run(["dump canvas", "trace on", "click Command4", "dump random",
-                      "click Command4", "dump random"])
-    width, height = canvas_pixels(out[:8])
-    parts, _ = sections(out[8:])
+    width, height, parts = replay.clicks("Command4", 2)
     generator = Generator()
     for click, (lines, drawn) in enumerate(parts, 1):
         trace = Trace()
@@ -63,15 +60,11 @@ def main():
     _, x = Generator().peek(2)
     start_x = Int(x * 200 + 1)
     narrow = start_x // 2
-    script = replay.keyboard_click(["resize %d 300" % narrow, "dump canvas", "trace on"],
-                                   "Command4")
-    out = replay.run(script + ["dump random"])
-    width, height = canvas_pixels(out[:8])
+    width, height, lines = replay.small_canvas_click("Command4", narrow, 300)
     checks.that(width < start_x, "the canvas (%g) is narrower than the start (%d)"
                 % (width, start_x))
     trace = Trace()
     x, y = bouncing(Generator(), trace, width, height)
-    lines = out[8:-1]
     checks.same_lines(lines, trace.lines, "narrow canvas trace")
     found = circles(lines)
     checks.equal(found[0][:2], (x - 2, y + 2), "narrow canvas: first circle two pixels left")

@@ -96,14 +96,11 @@ def main():
     # A canvas smaller than the start turns the point back on the first pass.
     _, start = Generator().peek(2)
     start_x = Int(start * 200 + 1)
-    script = replay.keyboard_click(["resize %d %d" % (start_x // 2, 5), "dump canvas",
-                                    "trace on"], "Command11")
-    out = replay.run(script)
-    width, height = canvas_pixels(out[:8])
+    width, height, lines = replay.small_canvas_click("Command11", start_x // 2, 5)
     trace = Trace()
     x, y = green_trail(Generator(), trace, width, height, Kept())
-    checks.same_lines(out[8:], trace.lines, "small canvas trace")
-    checks.equal(circles(out[8:])[0][:2], (x - 1, y - 1), "small canvas: first move up left")
+    checks.same_lines(lines, trace.lines, "small canvas trace")
+    checks.equal(circles(lines)[0][:2], (x - 1, y - 1), "small canvas: first move up left")
 
     checks.finish()
 

@@ -3,8 +3,8 @@ shrinking with a period of 60, colour running the grey ramp and then the rising 
 Checked circle by circle against an independent model in single precision, over two
 clicks and on a canvas smaller than the random start."""
 
-from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, canvas_pixels, circles
-from quenzel_model import f32, random_start, sections, to_integer, tool_from_args, turn
+from quenzel_model import RGB, Checks, Generator, Int, Replay, Trace, circles
+from quenzel_model import f32, random_start, to_integer, tool_from_args, turn
 
 
 def pulsing(generator, trace, width, height):
@@ -50,10 +50,7 @@ def main():
     checks = Checks()
     replay = Replay(tool_from_args())
 
-    out = replay.run(["dump canvas", "trace on", "click Command6", "dump random",
-                      "click Command6", "dump random"])
-    width, height = canvas_pixels(out[:8])
-    parts, _ = sections(out[8:])
+    width, height, parts = replay.clicks("Command6", 2)
     generator = Generator()
     for click, (lines, drawn) in enumerate(parts, 1):
         before = generator.drawn
@@ -80,15 +77,12 @@ def main():
     # A canvas smaller than the start on both axes turns the point back on the first pass.
     _, start = Generator().peek(2)
     start_x = Int(start * 200 + 1)
-    script = replay.keyboard_click(["resize %d %d" % (start_x // 2, 5), "dump canvas",
-                                    "trace on"], "Command6")
-    out = replay.run(script + ["dump random"])
-    width, height = canvas_pixels(out[:8])
+    width, height, lines = replay.small_canvas_click("Command6", start_x // 2, 5)
     trace = Trace()
     x, y = pulsing(Generator(), trace, width, height)
     checks.that(width < x and height < y, "the canvas is smaller than the start")
-    checks.same_lines(out[8:-1], trace.lines, "small canvas trace")
-    checks.equal(circles(out[8:])[0][:2], (x - 1, y - 1), "small canvas: first move up left")
+    checks.same_lines(lines, trace.lines, "small canvas trace")
+    checks.equal(circles(lines)[0][:2], (x - 1, y - 1), "small canvas: first move up left")
 
     checks.finish()
 
