@@ -10,22 +10,33 @@ CanvasView::CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_StaticContents);
     setMouseTracking(true);
+    frame_.setSingleShot(true);
+    frame_.setInterval(kFrameMs);
+    connect(&frame_, &QTimer::timeout, this, &CanvasView::flush);
 }
 
 void CanvasView::showChanges() {
-    const QRect changed = canvas_.takeDirty();
-    if (!changed.isEmpty()) update(changed);
+    pending_ += canvas_.takeDirtyRegion();
+    if (!frame_.isActive()) flush();
+}
+
+// Qt merges the requests of one frame into one paint event all the same; what the frame
+// timer saves is the paint per event-loop pass that a drawing stepping every millisecond
+// would otherwise get.
+void CanvasView::flush() {
+    if (pending_.isEmpty()) return;
+    update(pending_);
+    pending_ = QRegion();
+    frame_.start();
 }
 
 void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect area = event->rect();
-    painter.drawImage(area.topLeft(), canvas_.raster(), area);
+    for (const QRect& area : event->region())
+        painter.drawImage(area.topLeft(), canvas_.raster(), area);
 }
 
-void CanvasView::resizeEvent(QResizeEvent*) {
-    canvas_.setClientSize(size());
-}
+void CanvasView::resizeEvent(QResizeEvent*) { canvas_.setClientSize(size()); }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
     onPointer_(Pointer::Press, event->position(), event->button());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -17,8 +19,12 @@ class CanvasView : public QWidget {
 
     CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent = nullptr);
 
-    // Repaints the part of the raster that drawing has changed since the last call.
+    // Repaints the part of the raster that drawing has changed since the last call: the
+    // rectangles the figures touched, not their bounding box. The first change after a
+    // quiet frame is shown at once; later ones gather until the frame is over, so a
+    // running endless drawing asks for at most one repaint per frame.
     void showChanges();
+    static constexpr int kFrameMs = 16;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,6 +34,10 @@ class CanvasView : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void flush();
+
     Canvas& canvas_;
     PointerHandler onPointer_;
+    QRegion pending_; // changed, not yet asked to repaint
+    QTimer frame_;    // runs from one repaint request until the frame is over
 };

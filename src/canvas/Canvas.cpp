@@ -58,9 +58,35 @@ void Canvas::setClientSize(QSize size) {
     raster_ = std::move(larger);
 }
 
+void Canvas::touch(const QRect& rect) {
+    if (rect.isEmpty()) return;
+    if (dirtyCount_ == kDirtyRects) {
+        const QRect bounds = takeDirty();
+        dirty_[dirtyCount_++] = bounds;
+    }
+    dirty_[dirtyCount_++] = rect;
+}
+
+QRect Canvas::takeDirty() {
+    QRect bounds;
+    for (int i = 0; i < dirtyCount_; ++i)
+        bounds |= dirty_[i];
+    dirtyCount_ = 0;
+    return bounds;
+}
+
+QRegion Canvas::takeDirtyRegion() {
+    QRegion region;
+    for (int i = 0; i < dirtyCount_; ++i)
+        region += dirty_[i];
+    dirtyCount_ = 0;
+    return region;
+}
+
 void Canvas::Cls() {
     trace("cls");
     raster_.fill(toRgb(kBackColor));
+    dirtyCount_ = 0; // all of it is changed
     touch(raster_.rect());
     currentX_ = currentY_ = 0;
 }

@@ -5,8 +5,10 @@
 #include <QFont>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -16,7 +18,8 @@
 //
 // The raster keeps its drawing: it grows with the client area and never shrinks, so a
 // window that is made smaller and larger again shows what was drawn. Figures are clipped
-// to the current client area. The window paints the rectangles returned by takeDirty().
+// to the current client area. The window paints the rectangles returned by takeDirty() or
+// takeDirtyRegion().
 class Canvas {
   public:
     static constexpr int kTwipsPerPixel = 15;
@@ -60,7 +63,13 @@ class Canvas {
     QSize clientSize() const { return client_; }
     void setClientSize(QSize size);
     const QImage& raster() const { return raster_; }
-    QRect takeDirty() { return std::exchange(dirty_, QRect()); }
+    // What drawing has changed since the last take: the bounding rectangle, or the
+    // rectangles of the figures, so that dots far apart are not repainted as one large
+    // rectangle. Past kDirtyRects figures (more than an endless drawing's batch of steps,
+    // fewer than a generated picture) the rectangles so far merge into their bounds.
+    static constexpr int kDirtyRects = 64;
+    QRect takeDirty();
+    QRegion takeDirtyRegion();
     void setFont(const QFont& font) { font_ = font; }
 
     // Receives one line per operation and setting write while set (for the replay trace).
@@ -72,12 +81,13 @@ class Canvas {
     int unitsPerPixel() const { return scaleMode_ == Twips ? kTwipsPerPixel : 1; }
     QRect clip() const { return QRect(QPoint(0, 0), client_); }
     QFont printFont() const;
-    void touch(const QRect& rect) { dirty_ |= rect; }
+    void touch(const QRect& rect);
     template <typename... Args> void trace(const char* format, Args... args) const;
 
     QImage raster_;
     QSize client_;
-    QRect dirty_;
+    std::array<QRect, kDirtyRects> dirty_;
+    int dirtyCount_ = 0;
     QFont font_;
     qint16 scaleMode_ = Twips;
     numbers::Colour foreColor_ = 0;
