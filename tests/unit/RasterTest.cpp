@@ -75,6 +75,19 @@ int ringCount(QSize size, QPointF c, int r, int w) {
     return count;
 }
 
+// Random numbers from a fixed seed, so that every run tries the same cases.
+class Dice {
+  public:
+    explicit Dice(unsigned seed) : engine_(seed) {}
+    double real(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(engine_);
+    }
+    int whole(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
+
+  private:
+    std::mt19937 engine_;
+};
+
 void expectSameImage(const QImage& actual, const QImage& expected, const std::string& what) {
     int differing = 0;
     QPoint first(-1, -1);
@@ -181,14 +194,11 @@ TEST(RasterRules, RingsAgreeWithThePlainRuleOnATable) {
 // often fall exactly on an edge), come from single precision, and arbitrary doubles (a twips
 // position in pixels).
 TEST(RasterRules, RingsAndDotsAgreeWithThePlainRuleOnRandomCases) {
-    std::mt19937 random(20240611);
-    const auto uniform = [&](double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(random);
-    };
+    Dice dice(20240611);
     const QSize size(90, 70);
     for (int n = 0; n < 3000; ++n) {
-        double x = uniform(-30, 120), y = uniform(-30, 100);
-        double r = n % 7 == 0 ? 0 : n % 5 == 0 ? std::round(uniform(0, 60)) : uniform(0, 60);
+        double x = dice.real(-30, 120), y = dice.real(-30, 100);
+        double r = n % 7 == 0 ? 0 : n % 5 == 0 ? std::round(dice.real(0, 60)) : dice.real(0, 60);
         switch (n % 4) {
         case 0:
             x = std::round(2 * x) / 2;
@@ -207,11 +217,9 @@ TEST(RasterRules, RingsAndDotsAgreeWithThePlainRuleOnRandomCases) {
             x = std::round(x * 15) / 15;
             y = std::round(y * 15) / 15;
         }
-        const int w = std::uniform_int_distribution<int>(1, 14)(random);
-        const int left = std::uniform_int_distribution<int>(0, 40)(random);
-        const int top = std::uniform_int_distribution<int>(0, 30)(random);
-        const QRect clip(left, top, std::uniform_int_distribution<int>(0, 90 - left)(random),
-                         std::uniform_int_distribution<int>(0, 70 - top)(random));
+        const int w = dice.whole(1, 14);
+        const int left = dice.whole(0, 40), top = dice.whole(0, 30);
+        const QRect clip(left, top, dice.whole(0, 90 - left), dice.whole(0, 70 - top));
         QImage image = blank(size.width(), size.height());
         const QRect touched = r == 0 && n % 2 ? dot(image, clip, {x, y}, w, kInk)
                                               : ring(image, clip, {x, y}, r, w, kInk);
@@ -224,15 +232,12 @@ TEST(RasterRules, RingsAndDotsAgreeWithThePlainRuleOnRandomCases) {
 }
 
 TEST(RasterRules, ThickSegmentsAgreeWithThePlainRule) {
-    std::mt19937 random(7);
-    const auto uniform = [&](double lo, double hi) {
-        return std::uniform_real_distribution<double>(lo, hi)(random);
-    };
+    Dice dice(7);
     const QSize size(80, 60);
     for (int n = 0; n < 300; ++n) {
-        const QPointF a(uniform(-20, 100), uniform(-20, 80));
-        const QPointF b = n % 10 == 0 ? a : QPointF(uniform(-20, 100), uniform(-20, 80));
-        const int w = std::uniform_int_distribution<int>(2, 12)(random);
+        const QPointF a(dice.real(-20, 100), dice.real(-20, 80));
+        const QPointF b = n % 10 == 0 ? a : QPointF(dice.real(-20, 100), dice.real(-20, 80));
+        const int w = dice.whole(2, 12);
         const QRect clip(5, 4, 70, 50);
         QImage image = blank(size.width(), size.height());
         const QRect touched = segment(image, clip, a, b, w, kInk);
@@ -273,107 +278,41 @@ TEST(RasterRules, ThinSegmentsStepOnePixelAlongTheMajorAxis) {
 TEST(RasterRules, HostileFiguresNeitherHangNorLeaveTheClip) {
     const double far = 1e30, nan = std::nan("");
     const QRect clip(10, 8, 40, 30);
+    enum Kind { Dot, Ring, Segment };
     const struct {
         const char* what;
-        std::function<QRect(QImage&)> draw;
+        Kind kind;
+        QPointF a;     // centre, or where a segment starts
+        double radius; // of a ring
+        QPointF b;     // where a segment ends
+        int width;
         int expectedInk; // -1: any amount
     } cases[] = {
-        {"dot at 1e30",
-         [&](QImage& i) {
-             return dot(i, clip, {far, far}, 10, kInk);
-         },
-         0},
-        {"dot at -1e30",
-         [&](QImage& i) {
-             return dot(i, clip, {-far, 20}, 1, kInk);
-         },
-         0},
-        {"dot at NaN",
-         [&](QImage& i) {
-             return dot(i, clip, {nan, 20}, 5, kInk);
-         },
-         0},
-        {"ring about NaN",
-         [&](QImage& i) {
-             return ring(i, clip, {30, nan}, 5, 5, kInk);
-         },
-         0},
-        {"NaN radius",
-         [&](QImage& i) {
-             return ring(i, clip, {30, 20}, nan, 5, kInk);
-         },
-         0},
-        {"infinite radius",
-         [&](QImage& i) {
-             return ring(i, clip, {30, 20}, INFINITY, 5, kInk);
-         },
-         0},
-        {"radius 1e30 about the canvas",
-         [&](QImage& i) {
-             return ring(i, clip, {30, 20}, far, 10, kInk);
-         },
-         0},
-        {"radius 1e30 from afar",
-         [&](QImage& i) {
-             return ring(i, clip, {far, 20}, far, 10, kInk);
-         },
-         -1},
-        {"radius 3e6 reaching in",
-         [&](QImage& i) {
-             return ring(i, clip, {30, 3e6 + 20}, 3e6, 10, kInk);
-         },
-         -1},
-        {"width 32767 dot",
-         [&](QImage& i) {
-             return dot(i, clip, {30, 20}, 32767, kInk);
-         },
-         40 * 30},
-        {"width 32767 ring",
-         [&](QImage& i) {
-             return ring(i, clip, {-far, 20}, 5, 32767, kInk);
-         },
-         0},
-        {"width 32767 ring about the canvas",
-         [&](QImage& i) {
-             return ring(i, clip, {30, 20}, 1e5, 32767, kInk);
-         },
-         0},
-        {"segment across 1e30, thin",
-         [&](QImage& i) {
-             return segment(i, clip, {-far, 20.5}, {far, 20.5}, 1, kInk);
-         },
-         40},
-        {"segment across 1e30, diagonal",
-         [&](QImage& i) {
-             return segment(i, clip, {-far, -far}, {far, far}, 1, kInk);
-         },
-         -1},
-        {"segment across 1e30, thick",
-         [&](QImage& i) {
-             return segment(i, clip, {-far, 20}, {far, 20}, 9, kInk);
-         },
-         -1},
-        {"segment to NaN",
-         [&](QImage& i) {
-             return segment(i, clip, {20, 20}, {nan, 20}, 3, kInk);
-         },
-         0},
-        {"segment width 32767",
-         [&](QImage& i) {
-             return segment(i, clip, {20, 20}, {25, 30}, 32767, kInk);
-         },
-         40 * 30},
-        {"empty clip",
-         [&](QImage& i) {
-             return ring(i, QRect(20, 20, 0, 0), {20, 20}, 5, 5, kInk);
-         },
-         0},
+        {"dot at 1e30", Dot, {far, far}, 0, {}, 10, 0},
+        {"dot at -1e30", Dot, {-far, 20}, 0, {}, 1, 0},
+        {"dot at NaN", Dot, {nan, 20}, 0, {}, 5, 0},
+        {"ring about NaN", Ring, {30, nan}, 5, {}, 5, 0},
+        {"NaN radius", Ring, {30, 20}, nan, {}, 5, 0},
+        {"infinite radius", Ring, {30, 20}, INFINITY, {}, 5, 0},
+        {"radius 1e30 about the canvas", Ring, {30, 20}, far, {}, 10, 0},
+        {"radius 1e30 from afar", Ring, {far, 20}, far, {}, 10, -1},
+        {"radius 3e6 reaching in", Ring, {30, 3e6 + 20}, 3e6, {}, 10, -1},
+        {"width 32767 dot", Dot, {30, 20}, 0, {}, 32767, 40 * 30},
+        {"width 32767 ring from afar", Ring, {-far, 20}, 5, {}, 32767, 0},
+        {"width 32767 ring about the canvas", Ring, {30, 20}, 1e5, {}, 32767, 0},
+        {"segment across 1e30, level", Segment, {-far, 20.5}, 0, {far, 20.5}, 1, 40},
+        {"segment across 1e30, slanted", Segment, {-far, -far}, 0, {far, far}, 1, -1},
+        {"segment across 1e30, thick", Segment, {-far, 20}, 0, {far, 20}, 9, -1},
+        {"segment to NaN", Segment, {20, 20}, 0, {nan, 20}, 3, 0},
+        {"segment width 32767", Segment, {20, 20}, 0, {25, 30}, 32767, 40 * 30},
     };
     for (const auto& k : cases) {
         QImage image = blank(60, 50);
         QElapsedTimer timer;
         timer.start();
-        const QRect touched = k.draw(image);
+        const QRect touched = k.kind == Dot    ? dot(image, clip, k.a, k.width, kInk)
+                              : k.kind == Ring ? ring(image, clip, k.a, k.radius, k.width, kInk)
+                                               : segment(image, clip, k.a, k.b, k.width, kInk);
         EXPECT_LT(timer.elapsed(), 50) << k.what;
         const QRect bounds = inkedBounds(image);
         EXPECT_TRUE(bounds.isEmpty() || clip.contains(bounds)) << k.what;
@@ -382,4 +321,9 @@ TEST(RasterRules, HostileFiguresNeitherHangNorLeaveTheClip) {
             EXPECT_EQ(inked(image), k.expectedInk) << k.what;
         }
     }
+
+    QImage image = blank(60, 50);
+    EXPECT_TRUE(ring(image, QRect(20, 20, 0, 0), {20, 20}, 5, 5, kInk).isEmpty());
+    EXPECT_TRUE(segment(image, QRect(20, 20, 0, 5), {0, 0}, {50, 50}, 1, kInk).isEmpty());
+    EXPECT_EQ(inked(image), 0) << "an empty clip takes nothing";
 }
