@@ -177,6 +177,10 @@ TEST(RasterRules, RingsAgreeWithThePlainRuleOnATable) {
         {{20.25, 20.5}, 3.25, 1, {0, 0, 64, 48}},
         {{20.25, 20.5}, 4.25, 1, {0, 0, 64, 48}},
         {{20.25, 20.5}, 1.25, 5, {0, 0, 64, 48}},
+        // Huge rings whose edge crosses the canvas, on and off the grid.
+        {{32, 1e6 + 24}, 1e6, 5, {0, 0, 64, 48}},
+        {{32.3, 1e6 + 24.7}, 1e6, 5, {0, 0, 64, 48}},
+        {{-5e5, 24}, 5e5 + 30, 3, {0, 0, 64, 48}},
     };
     for (const auto& k : cases) {
         QImage image = blank(size.width(), size.height());
@@ -297,6 +301,8 @@ TEST(RasterRules, HostileFiguresNeitherHangNorLeaveTheClip) {
         {"radius 1e30 about the canvas", Ring, {30, 20}, far, {}, 10, 0},
         {"radius 1e30 from afar", Ring, {far, 20}, far, {}, 10, -1},
         {"radius 3e6 reaching in", Ring, {30, 3e6 + 20}, 3e6, {}, 10, -1},
+        {"radius 1e6 reaching in", Ring, {30, 1e6 + 20}, 1e6, {}, 10, -1},
+        {"radius 1e6 reaching in, off the grid", Ring, {30.3, 1e6 + 20.7}, 1e6, {}, 10, -1},
         {"width 32767 dot", Dot, {30, 20}, 0, {}, 32767, 40 * 30},
         {"width 32767 ring from afar", Ring, {-far, 20}, 5, {}, 32767, 0},
         {"width 32767 ring about the canvas", Ring, {30, 20}, 1e5, {}, 32767, 0},
