@@ -25,6 +25,7 @@
 #include <sanitizer/allocator_interface.h>
 #endif
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -38,16 +39,26 @@ constexpr long long kAllowedGrowth = 5 * 1024 * 1024;
 constexpr int kLargestWidth = 1000, kLargestHeight = 800;
 constexpr int kRandomsPerDot = 3; // place x, place y, palette colour
 
-// Memory in use: resident bytes, or under AddressSanitizer (whose shadow memory and
-// quarantine make the resident size meaningless) the bytes the program holds allocated.
-long long memoryInUse() {
-#ifdef QUENZEL_ASAN
-    return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
-#else
+long long residentBytes() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly)) return -1;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+// Memory in use: resident bytes once the allocator has handed back the free memory it can,
+// or under AddressSanitizer (whose shadow memory and quarantine make the resident size
+// meaningless) the bytes the program holds allocated.
+long long memoryInUse() {
+#ifdef QUENZEL_ASAN
+    return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
+#else
+    const long long before = residentBytes();
+    malloc_trim(0);
+    const long long after = residentBytes();
+    std::printf("soak: resident %.1f MB, %.1f MB after trimming the heap\n", before / 1048576.0,
+                after / 1048576.0);
+    return after;
 #endif
 }
 
