@@ -29,6 +29,7 @@ PEN = (28, 140)         # "ペ　ン"
 CLS = (420, 364)        # "CLS"
 END = (364, 364)        # "END"
 RINGS = (428, 20)       # "◎"
+DOTS = (428, 92)        # "②"
 CHASE = (428, 140)      # "④"
 RED_SWATCH = (32, 272)  # Picture6
 RED_BOX = (36, 17)      # Text6
@@ -136,8 +137,9 @@ class Screenshot:
 class Quenzel:
     """The program's window: where its client area is on the screen, and what it shows."""
 
-    def __init__(self, desktop, binary, work):
+    def __init__(self, desktop, binary, work, name="quenzel"):
         self.work = work
+        self.name = name
         self.shots = 0
         # The menu items hand their address to the desktop's opener; this one notes it.
         opener_dir = os.path.join(work, "opener")
@@ -149,14 +151,23 @@ class Quenzel:
             f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' % self.opened)
         os.chmod(opener, 0o755)
         env = dict(Desktop.env, PATH=opener_dir + os.pathsep + Desktop.env.get("PATH", ""))
-        self.log = open(os.path.join(work, "quenzel.log"), "w")
+        self.log = open(os.path.join(work, name + ".log"), "w")
         self.process = subprocess.Popen([binary], env=env, preexec_fn=die_with_parent,
                                         stdin=subprocess.DEVNULL, stdout=self.log,
                                         stderr=subprocess.STDOUT)
         desktop.processes.append(self.process)
-        ids = run("xdotool", "search", "--sync", "--onlyvisible", "--name", "^Quenzel$").split()
-        self.window = ids[0]
+        self.window = None
+        wait_until(self.find_window, "the window is shown")
         self.locate()
+
+    def find_window(self):
+        """The process's own window (another quenzel may be running)."""
+        ids = run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid),
+                  "--name", "^Quenzel$").split()
+        if ids:
+            self.window = ids[0]
+            self.locate()
+        return bool(ids)
 
     def locate(self):
         info = {}
@@ -199,7 +210,7 @@ class Quenzel:
 
     def shot(self, name):
         self.shots += 1
-        return Screenshot(os.path.join(self.work, "%02d-%s.png" % (self.shots, name)))
+        return Screenshot(os.path.join(self.work, "%s-%02d-%s.png" % (self.name, self.shots, name)))
 
     def pixel(self, shot, point):
         return shot.pixel(*self.screen(point))
@@ -238,6 +249,12 @@ def stroke_in(q, shot, y, colour):
 def dark_pixels(q, shot, left, top, width, height):
     return sum(1 for x in range(left, left + width) for y in range(top, top + height)
                if max(q.pixel(shot, (x, y))) < 80)
+
+
+def inked(q, shot):
+    """Pixels of the bare canvas that are not white, on a grid of every other pixel."""
+    return sum(1 for x in range(70, 400, 2) for y in range(10, 320, 2)
+               if q.pixel(shot, (x, y)) != WHITE)
 
 
 def box_looks(q, shot, box, colour):
@@ -372,6 +389,23 @@ def check_end(q):
     expect(status == 0, '"END" ends the program with exit status 0 (it was %d)' % status)
 
 
+def check_close_while_drawing(desktop, binary, work):
+    """A second quenzel, closed from the window manager (Alt+F4) while "②" runs."""
+    q = Quenzel(desktop, binary, work, "quenzel-closed")
+    q.click(DOTS)
+    first = until_shown(q, "dots", lambda s: inked(q, s) > 50, '"②" is drawing')
+    until_shown(q, "more-dots", lambda s: inked(q, s) > inked(q, first) + 20,
+                "and goes on adding dots")
+    run("xdotool", "windowactivate", "--sync", q.window)
+    run("xdotool", "key", "--clearmodifiers", "alt+F4")
+    try:
+        status = q.process.wait(15)
+    except subprocess.TimeoutExpired:
+        raise Failure("closing the window during \"②\" did not end the program")
+    expect(status == 0, "closing the window during \"②\" ends the program with status 0 (%d)"
+           % status)
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
@@ -388,6 +422,7 @@ def main():
             if not q.running():
                 raise Failure("quenzel ended unexpectedly before " + check.__name__)
             check(q)
+        check_close_while_drawing(desktop, binary, work)
     except (Failure, subprocess.SubprocessError) as error:
         print("FAIL:", error)
         if q:
