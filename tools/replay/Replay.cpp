@@ -9,11 +9,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QTest>
 #include <QWindow>
 
 #include <cmath>
@@ -147,6 +147,20 @@ void Replay::sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton butt
     QCoreApplication::sendEvent(window, &event);
 }
 
+// A press and release of the key on the focused control, with the text a keyboard would
+// give for it (none for keys such as Tab or F1).
+void Replay::sendKey(QKeyCombination key) {
+    QWidget* target = form_->focusWidget() ? form_->focusWidget() : form_.get();
+    const int code = key.key();
+    const bool printable = code >= Qt::Key_Space && code <= 0xFFFF && QChar(code).isPrint();
+    QString text = printable ? QString(QChar(code)) : QString();
+    if (printable && !(key.keyboardModifiers() & Qt::ShiftModifier)) text = text.toLower();
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, code, key.keyboardModifiers(), text);
+        QCoreApplication::sendEvent(target, &event);
+    }
+}
+
 bool Replay::execute(const QString& rawLine) {
     const QString line = rawLine.trimmed().startsWith(u'#') ? QString() : rawLine;
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
@@ -205,9 +219,9 @@ bool Replay::execute(const QString& rawLine) {
     } else if (verb == u"key") {
         needs(1);
         const QKeySequence sequence = QKeySequence::fromString(words[1]);
-        if (sequence.isEmpty()) throw BadLine{QStringLiteral("'%1' is not a key").arg(words[1])};
-        QWidget* target = form.focusWidget() ? form.focusWidget() : &form;
-        QTest::keyClick(target, sequence[0].key(), sequence[0].keyboardModifiers());
+        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
+            throw BadLine{QStringLiteral("'%1' is not a key").arg(words[1])};
+        sendKey(sequence[0]);
     } else if (verb == u"resize") {
         needs(2);
         form.resizeClientArea(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QEvent>
+#include <QKeyCombination>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,7 @@ class Replay {
     // Delivers one pointer event to the window as the window system would, but without
     // the movement Qt adds before a press elsewhere: a script says every movement itself.
     void sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton button);
+    void sendKey(QKeyCombination key);
 
     std::function<void(const QString&)> write_;
     std::unique_ptr<Form1> form_;
