@@ -8,7 +8,6 @@
 #include "app/Fonts.h"
 
 #include <QApplication>
-#include <QKeySequence>
 
 #include <cstdint>
 
@@ -17,26 +16,12 @@ namespace {
 constexpr int kMaxLines = 300;
 constexpr long long kMaxSteps = 20'000; // all "steps" lines of one input together
 
-// Whether Qt's test library can send the key. For any other key (a word that names no key,
-// a non-ASCII character) it stops the process with an assertion, so the harness would
-// die before the window sees anything; such lines are left out.
-bool sendableKey(const QString& word) {
-    const QKeySequence sequence = QKeySequence::fromString(word);
-    if (sequence.isEmpty()) return true; // the harness rejects it as a bad line
-    const int key = sequence[0].key();
-    const int special = key - Qt::Key_Escape;
-    return (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde) ||
-           (special >= 0x00 && special <= 0x0b) || (special >= 0x10 && special <= 0x17) ||
-           (special >= 0x20 && special <= 0x26) || (special >= 0x30 && special <= 0x60);
-}
-
 // The line as it will run, or empty when it is left out.
 QString admitted(const QString& line, long long& stepsLeft) {
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
     if (words.isEmpty()) return {};
     const QString& verb = words[0];
     if (verb == u"png" || verb == u"canvas-png") return {};
-    if (verb == u"key" && words.size() >= 2 && !sendableKey(words[1])) return {};
     if (verb == u"steps" && words.size() >= 2) {
         bool ok = false;
         const long long n = words[1].toLongLong(&ok);
