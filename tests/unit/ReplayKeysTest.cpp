@@ -8,29 +8,34 @@
 
 namespace {
 
-QStringList run(const QStringList& lines, Replay::Outcome expected) {
+struct Result {
+    Replay::Outcome outcome;
+    QString error;
+    QStringList out;
+};
+
+Result run(const QStringList& lines) {
     QStringList out;
     Replay replay([&out](const QString& line) { out << line; });
-    EXPECT_EQ(replay.run(lines), expected) << replay.error().toStdString();
-    return out;
+    const Replay::Outcome outcome = replay.run(lines);
+    return {outcome, replay.error(), out};
 }
 
 TEST(ReplayKeys, WordsThatNameNoSingleKeyAreBadLines) {
     for (const QString& word : QStringList{"ab", "Ctrl+A,Ctrl+B", "NoSuchKey"}) {
         SCOPED_TRACE(word.toStdString());
-        QStringList out;
-        Replay replay([&out](const QString& line) { out << line; });
-        EXPECT_EQ(replay.run({"key " + word, "dump title"}), Replay::Outcome::BadLine);
-        EXPECT_TRUE(replay.error().startsWith(u"line 1:")) << replay.error().toStdString();
-        EXPECT_TRUE(out.isEmpty()); // stopped before the second line
+        const Result result = run({"key " + word, "dump title"});
+        EXPECT_EQ(result.outcome, Replay::Outcome::BadLine);
+        EXPECT_TRUE(result.error.startsWith(u"line 1:")) << result.error.toStdString();
+        EXPECT_TRUE(result.out.isEmpty()); // stopped before the second line
     }
 }
 
 TEST(ReplayKeys, LettersOfAnyScriptAreTypedIntoTheFocusedBox) {
     // Typing an empty text leaves the red box focused and empty.
-    const QStringList out =
-        run({"type Text6", "key あ", "dump text Text6"}, Replay::Outcome::Finished);
-    EXPECT_EQ(out, QStringList{"あ"});
+    const Result result = run({"type Text6", "key あ", "dump text Text6"});
+    EXPECT_EQ(result.outcome, Replay::Outcome::Finished) << result.error.toStdString();
+    EXPECT_EQ(result.out, QStringList{"あ"});
 }
 
 } // namespace
