@@ -3,7 +3,7 @@
 # packs it, then checks what a Debian desktop sees: every file in its place and nothing
 # else, icons of their folder's size and only the source picture's colours (no blur), a
 # valid desktop entry and metainfo, a manual page that renders without warnings, a package
-# without lintian errors whose own quenzel answers --version with no display.
+# without lintian errors whose own quenzel answers --version and --help with no display.
 set -euo pipefail
 build=$1 version=$2 id=$3
 work=$(mktemp -d "$build/check-install.XXXXXX")
@@ -40,7 +40,10 @@ deb="$work/package/quenzel_${version}_$(dpkg --print-architecture).deb"
 report=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian: $report"
 
 dpkg-deb -x "$deb" "$work/unpacked"
-answer=$(env -i PATH=/usr/bin:/bin "$work/unpacked/usr/bin/quenzel" --version) ||
-  fail "quenzel --version exits $?"
+packaged() { env -i PATH=/usr/bin:/bin "$work/unpacked/usr/bin/quenzel" "$@"; }
+# An option the program does not know is ignored, as every other argument.
+answer=$(packaged --no-such-option --version) || fail "quenzel --version exits $?"
 [ "$answer" = "quenzel $version" ] || fail "quenzel --version says: $answer"
+answer=$(packaged --help) || fail "quenzel --help exits $?"
+grep -q -e '--version' <<<"$answer" || fail "quenzel --help says: $answer"
 echo "installed tree, icons, desktop entry, metainfo, manual page and package: all good"
