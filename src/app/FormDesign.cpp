@@ -108,6 +108,7 @@ constexpr ControlRow frame(const char* name, const char16_t* picture, int left, 
             .visible = false};
 }
 
+// The row with what a screen reader says of its control: a name and, where it has one, the hint.
 constexpr ControlRow spoken(ControlRow row, const char16_t* name, const char16_t* hint = nullptr) {
     row.accessibleName = name;
     row.hint = hint;
