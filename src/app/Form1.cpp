@@ -215,6 +215,8 @@ QWidget* Form1::buildControl(const design::ControlRow& row) {
         widget->setFont(font);
     }
     if (row.upArrowCursor) widget->setCursor(Qt::UpArrowCursor);
+    widget->setAccessibleName(QString::fromUtf16(row.accessibleName));
+    if (row.hint) widget->setAccessibleDescription(QString::fromUtf16(row.hint));
     widget->setFocusPolicy(row.tab < 0 ? Qt::NoFocus : widget->focusPolicy());
     if (row.kind == design::Kind::PictureBox) widget->setFocusPolicy(Qt::StrongFocus);
     widget->setEnabled(row.enabled);
@@ -414,18 +416,21 @@ void Form1::Picture10_Click() { colour::clickSwatch(easel_, colour::Swatch::Pict
 
 // ---- Hints and links ----
 
-void Form1::showHint(const char16_t* hint) { setText(Control::Text4, QString::fromUtf16(hint)); }
+// The hint is the control's row in the design table, where screen readers find it too.
+void Form1::showHint(const char* control) {
+    setText(Control::Text4, QString::fromUtf16(design::control(control).hint));
+}
 
-void Form1::Command2_MouseMove() { showHint(u" アート２"); }
-void Form1::Command4_MouseMove() { showHint(u"アート３"); }
-void Form1::Command6_MouseMove() { showHint(u"アート４"); }
-void Form1::Command9_MouseMove() { showHint(u"アート５"); }
-void Form1::Command7_MouseMove() { showHint(u"クリックすると絵がかける"); }
-void Form1::Command8_MouseMove() { showHint(u"自動的に色を変える！"); }
-void Form1::Command10_MouseMove() { showHint(u"ペンが追っかける！"); }
-void Form1::Text6_MouseMove() { showHint(u" 赤色の強さを変更かけれる！"); }
-void Form1::Text2_MouseMove() { showHint(u"緑色の強さを変更！"); }
-void Form1::Text3_MouseMove() { showHint(u" 青色の強さを変更！"); }
+void Form1::Command2_MouseMove() { showHint("Command2"); }
+void Form1::Command4_MouseMove() { showHint("Command4"); }
+void Form1::Command6_MouseMove() { showHint("Command6"); }
+void Form1::Command9_MouseMove() { showHint("Command9"); }
+void Form1::Command7_MouseMove() { showHint("Command7"); }
+void Form1::Command8_MouseMove() { showHint("Command8"); }
+void Form1::Command10_MouseMove() { showHint("Command10"); }
+void Form1::Text6_MouseMove() { showHint("Text6"); }
+void Form1::Text2_MouseMove() { showHint("Text2"); }
+void Form1::Text3_MouseMove() { showHint("Text3"); }
 
 void Form1::openLink(Control addressBox) { services_.openUrl(QUrl(text(addressBox))); }
 

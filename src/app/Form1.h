@@ -113,7 +113,7 @@ class Form1 : public QMainWindow, public ControlSurface {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void handle(Handler handler);
     void afterEvent();
-    void showHint(const char16_t* hint);
+    void showHint(const char* control);
     void openLink(Control addressBox);
     void markBoxes();
     QLineEdit* box(Control box) const;

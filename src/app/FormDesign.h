@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <span>
+#include <string_view>
 
 // The window as data: one row per control, as the designer laid it out. Places and
 // sizes are in twips (15 per pixel); Form1 builds its controls from these rows.
@@ -30,9 +31,15 @@ struct ControlRow {
     bool upArrowCursor = false;           // pointer shape over the control
     const char16_t* fontFamily = nullptr; // own font; nullptr: the window's
     int fontPoints = 0;
+    // What a screen reader says: the control's name, in the window's language, and its
+    // hint, the text the hint line shows when the pointer moves over it (nullptr: none).
+    const char16_t* accessibleName = u"";
+    const char16_t* hint = nullptr;
 };
 
 std::span<const ControlRow> controls();
+// The row of that design name; the name must be one of the table's.
+const ControlRow& control(std::string_view name);
 
 // The two menu items, in order: name, caption.
 struct MenuRow {

@@ -1,9 +1,12 @@
+#include "CommandLine.h"
 #include "Fonts.h"
 #include "Form1.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    describeApplication();
+    if (const auto exitCode = answerInformationOptions(argc, argv)) return *exitCode;
     QApplication app(argc, argv);
     useJapaneseFonts();
     Form1 form(Form1::desktopServices());

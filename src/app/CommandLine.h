@@ -1,0 +1,11 @@
+#pragma once
+
+#include <optional>
+
+// Who the program is, for the desktop and for `--version`: application name, version and
+// the desktop entry it belongs to. Call first thing in main, before any application object.
+void describeApplication();
+
+// Answers `--help` and `--version` on standard output, without a display. Returns the exit
+// code when one of them was asked for, nothing otherwise. Every other argument is ignored.
+std::optional<int> answerInformationOptions(int argc, char* argv[]);

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# check_install.sh BUILD VERSION APP_ID: installs the build into a temporary prefix and
+# packs it, then checks what a Debian desktop sees: every file in its place and nothing
+# else, icons of their folder's size and only the source picture's colours (no blur), a
+# valid desktop entry and metainfo, a manual page that renders without warnings, a package
+# without lintian errors whose own quenzel answers --version and --help with no display.
+set -euo pipefail
+build=$1 version=$2 id=$3
+work=$(mktemp -d "$build/check-install.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$work/usr" >/dev/null
+sizes="16 24 32 48 64 128 256"
+expected=$(
+  printf '%s\n' usr/bin/quenzel "usr/share/applications/$id.desktop" \
+    "usr/share/metainfo/$id.metainfo.xml" usr/share/man/man1/quenzel.1.gz \
+    usr/share/doc/quenzel/copyright usr/share/doc/quenzel/changelog.gz
+  for s in $sizes; do echo "usr/share/icons/hicolor/${s}x$s/apps/$id.png"; done
+)
+installed=$(cd "$work" && find usr -type f)
+[ "$(sort <<<"$installed")" = "$(sort <<<"$expected")" ] ||
+  fail "installed files differ: $(diff <(sort <<<"$expected") <(sort <<<"$installed") || true)"
+
+for s in $sizes; do
+  # The 16-pixel picture has five colours and a transparent ground.
+  read -r geometry colours < <(identify -format '%wx%h %k\n' "$work/usr/share/icons/hicolor/${s}x$s/apps/$id.png")
+  [ "$geometry" = "${s}x$s" ] || fail "icon in ${s}x$s is $geometry"
+  [ "$colours" -le 6 ] || fail "icon in ${s}x$s has $colours colours: blurred"
+done
+
+report=$(desktop-file-validate "$work/usr/share/applications/$id.desktop") || fail "desktop entry: $report"
+report=$(appstreamcli validate --no-net "$work/usr/share/metainfo/$id.metainfo.xml") || fail "metainfo: $report"
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$work/usr/share/man/man1/quenzel.1.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "manual page: $warnings"
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
+deb="$work/package/quenzel_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $deb"
+report=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian: $report"
+
+dpkg-deb -x "$deb" "$work/unpacked"
+packaged() { env -i PATH=/usr/bin:/bin "$work/unpacked/usr/bin/quenzel" "$@"; }
+# An option the program does not know is ignored, as every other argument.
+answer=$(packaged --no-such-option --version) || fail "quenzel --version exits $?"
+[ "$answer" = "quenzel $version" ] || fail "quenzel --version says: $answer"
+answer=$(packaged --help) || fail "quenzel --help exits $?"
+grep -q -e '--version' <<<"$answer" || fail "quenzel --help says: $answer"
+echo "installed tree, icons, desktop entry, metainfo, manual page and package: all good"
