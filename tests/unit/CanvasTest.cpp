@@ -258,6 +258,38 @@ TEST(CanvasRatio, ScaledDownItIsTheRasterAtRatioOne) {
     }
 }
 
+// Text too: drawn at the device resolution, twice as tall in device pixels, not enlarged.
+TEST(CanvasRatio, TextIsDrawnAtTheDeviceResolution) {
+    const auto inkedBounds = [](const QImage& image) {
+        QRect bounds;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255)) bounds |= QRect(x, y, 1, 1);
+        return bounds;
+    };
+    const auto printed = [](double ratio) {
+        Canvas canvas = canvasAt(ratio);
+        canvas.setForeColor(kRed);
+        canvas.setFontSize(24);
+        canvas.setCurrentX(10);
+        canvas.setCurrentY(10);
+        canvas.Print(QStringLiteral("AW"));
+        return canvas.picture();
+    };
+    const QImage one = printed(1), two = printed(2);
+    const QRect a = inkedBounds(one), b = inkedBounds(two);
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_NEAR(b.height(), 2 * a.height(), 3);
+    EXPECT_NEAR(b.left(), 2 * a.left(), 3);
+    int mixed = 0;
+    for (int y = b.top() & ~1; y < b.bottom(); y += 2)
+        for (int x = b.left() & ~1; x < b.right(); x += 2)
+            mixed += two.pixel(x, y) != two.pixel(x + 1, y) ||
+                     two.pixel(x, y) != two.pixel(x, y + 1) ||
+                     two.pixel(x, y) != two.pixel(x + 1, y + 1);
+    EXPECT_GT(mixed, 10);
+}
+
 TEST(CanvasRatio, ANewRatioKeepsTheDrawing) {
     Canvas canvas = canvasAt(1);
     canvas.PSet(10, 20, kRed);
