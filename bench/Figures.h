@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <cairo.h>
+
 #include <functional>
 #include <vector>
 
@@ -31,6 +33,24 @@ void drawOnCanvas(Canvas& canvas, const Figures& figures);
 // figure's width, dots as points with a round cap.
 void drawWithPainter(QPainter& painter, const Figures& figures);
 
-// How many pixel writes the figures make on a client area of that size, by the canvas's
-// per-pixel rule (overdraw counted every time).
-long long paintedPixels(const Figures& figures, QSize clientSize);
+// Draws the figures with aliased Cairo: circles as cairo_arc + cairo_stroke with a line of
+// the figure's width, dots as filled discs of that diameter (at width 1 the pixel).
+void drawWithCairo(cairo_t* cairo, const Figures& figures);
+
+// One run of pixels of one row, as the canvas fills them.
+struct Span {
+    int row, from, to;
+    QRgb colour;
+};
+using Spans = std::vector<Span>;
+
+// The runs the figures fill on a client area of that size at `ratio` device pixels per
+// pixel, found by the canvas's per-pixel rule row by row (not by the canvas's code):
+// one run per row of a disc, two per row through a ring's hole, in drawing order.
+Spans spansOf(const Figures& figures, QSize clientSize, double ratio);
+
+// Writes the spans into the image: the floor of any rasteriser that writes these pixels.
+void fillSpans(QImage& image, const Spans& spans);
+
+// How many pixel writes the spans make (overdraw counted every time).
+long long paintedPixels(const Spans& spans);

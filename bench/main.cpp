@@ -1,7 +1,8 @@
 // quenzel-bench: how fast the canvas draws what the buttons and the pen draw, next to
-// QPainter drawing the same figures on a QImage of the same format. Every workload is a
-// list of figures recorded from the real drawing code, replayed into both renderers; each
-// timing is the fastest of several repetitions.
+// QPainter and Cairo drawing the same figures on an image of the same format and size, and
+// to the floor: the very same pixels written as precomputed spans. Every workload is a
+// list of figures recorded from the real drawing code, replayed into each renderer, at a
+// device pixel ratio of 1 or 2; each timing is the fastest of several repetitions.
 #include "Figures.h"
 
 #include "app/CanvasView.h"
@@ -44,39 +45,77 @@ template <typename Prepare, typename Run> double fastestMs(Prepare prepare, Run 
 }
 
 struct Result {
-    double painterMs, canvasMs;
+    double painterMs, cairoMs, canvasMs, floorMs;
     long long pixels;
 };
 
-Result race(const Figures& figures) {
+double painterMs(const Figures& figures, QSize device, double ratio) {
+    QImage image(device, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return fastestMs([&] { image.fill(Qt::white); },
+                     [&] {
+                         QPainter painter(&image);
+                         drawWithPainter(painter, figures);
+                     });
+}
+
+double cairoMs(const Figures& figures, QSize device, double ratio) {
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, device.width(), device.height());
+    const auto clear = [&] {
+        cairo_t* cairo = cairo_create(surface);
+        cairo_set_source_rgb(cairo, 1, 1, 1);
+        cairo_paint(cairo);
+        cairo_destroy(cairo);
+    };
+    const double ms = fastestMs(clear, [&] {
+        cairo_t* cairo = cairo_create(surface);
+        cairo_scale(cairo, ratio, ratio);
+        drawWithCairo(cairo, figures);
+        cairo_destroy(cairo);
+        cairo_surface_flush(surface);
+    });
+    cairo_surface_destroy(surface);
+    return ms;
+}
+
+Result race(const Figures& figures, double ratio) {
     Canvas canvas(kClient);
     canvas.setScaleMode(Canvas::Pixels);
-    QImage image(kClient, canvas.raster().format());
-    const double painterMs = fastestMs([&] { image.fill(Qt::white); },
-                                       [&] {
-                                           QPainter painter(&image);
-                                           drawWithPainter(painter, figures);
-                                       });
-    const double canvasMs = fastestMs(
-        [&] {
-            canvas.Cls();
-            canvas.takeDirty();
-        },
-        [&] { drawOnCanvas(canvas, figures); });
-    return {painterMs, canvasMs, paintedPixels(figures, kClient)};
+    canvas.setDeviceRatio(ratio);
+    const QSize device = canvas.deviceSize();
+    const auto clear = [&] {
+        canvas.Cls();
+        canvas.takeDirty();
+    };
+    const double canvasMs = fastestMs(clear, [&] { drawOnCanvas(canvas, figures); });
+
+    const Spans spans = spansOf(figures, kClient, ratio);
+    QImage floor(canvas.raster().size(), QImage::Format_RGB32);
+    const double floorMs =
+        fastestMs([&] { floor.fill(Qt::white); }, [&] { fillSpans(floor, spans); });
+    if (floor != canvas.raster())
+        std::fprintf(stderr, "warning: the floor's spans are not the canvas's pixels\n");
+
+    return {painterMs(figures, device, ratio), cairoMs(figures, device, ratio), canvasMs, floorMs,
+            paintedPixels(spans)};
 }
 
 // The name padded by characters, not bytes, so that the columns line up.
 QByteArray column(const QString& name) { return name.leftJustified(16).toUtf8(); }
 
 void printHeader() {
-    std::printf("%s %8s %12s %10s %7s %16s\n", column(QStringLiteral("workload")).constData(),
-                "figures", "QPainter ms", "canvas ms", "ratio", "canvas ns/pixel");
+    std::printf("%s %7s %9s %9s %9s %9s %8s %8s %8s %8s\n",
+                column(QStringLiteral("workload")).constData(), "figures", "QPainter", "Cairo",
+                "canvas", "floor", "QPainter", "Cairo", "canvas", "canvas");
+    std::printf("%s %7s %9s %9s %9s %9s %8s %8s %8s %8s\n", column(QString()).constData(), "", "ms",
+                "ms", "ms", "ms", "/canvas", "/canvas", "/floor", "ns/px");
 }
 
 void printRace(const QString& name, const Figures& figures, const Result& r) {
-    std::printf("%s %8zu %12.2f %10.2f %7.1f %16.3f\n", column(name).constData(), figures.size(),
-                r.painterMs, r.canvasMs, r.painterMs / r.canvasMs,
+    std::printf("%s %7zu %9.2f %9.2f %9.2f %9.2f %8.1f %8.1f %8.2f %8.3f\n",
+                column(name).constData(), figures.size(), r.painterMs, r.cairoMs, r.canvasMs,
+                r.floorMs, r.painterMs / r.canvasMs, r.cairoMs / r.canvasMs, r.canvasMs / r.floorMs,
                 r.canvasMs * 1e6 / double(r.pixels));
     std::fflush(stdout);
 }
@@ -159,31 +198,38 @@ int main(int argc, char* argv[]) {
     const auto wanted = [&](const QString& name) { return name.contains(only); };
 
     printHeader();
-    double ratioPulsingW10 = 0;
-    for (const char* button : {"①", "◎", "○", "③"}) {
+    // Races the figures that `make` records, if the workload is wanted; the ratio of
+    // QPainter's time to the canvas's, or 0.
+    const auto report = [&](const QString& name, double ratio, const auto& make) {
+        if (!wanted(name)) return 0.0;
+        const Figures figures = make();
+        const Result r = race(figures, ratio);
+        printRace(name, figures, r);
+        return r.painterMs / r.canvasMs;
+    };
+    const auto button = [](const char* b) { return QString::fromUtf8(b); };
+    double ratioPulsingW10 = 0, ratioPulsingW10At2 = 0;
+    for (const char* b : {"①", "◎", "○", "③"}) {
         for (const int width : {10, 5, 1}) {
-            const QString name =
-                QStringLiteral("%1 w=%2").arg(QString::fromUtf8(button)).arg(width);
-            if (!wanted(name)) continue;
-            const Figures figures = artClick(button, width);
-            const Result r = race(figures);
-            printRace(name, figures, r);
-            if (name == u"① w=10") ratioPulsingW10 = r.painterMs / r.canvasMs;
+            const QString name = QStringLiteral("%1 w=%2").arg(button(b)).arg(width);
+            const double ratio = report(name, 1, [&] { return artClick(b, width); });
+            if (name == u"① w=10") ratioPulsingW10 = ratio;
         }
     }
-    if (const QString name = QStringLiteral("pen dots w=10"); wanted(name)) {
-        const Figures pen = penDots(form, 100'000);
-        printRace(name, pen, race(pen));
+    report(QStringLiteral("pen dots w=10"), 1, [&] { return penDots(form, 100'000); });
+    report(QStringLiteral("② dots w=5"), 1, [&] { return randomDots(100'000); });
+    // On a screen of device pixel ratio 2: four times the pixels.
+    for (const char* b : {"①", "◎"}) {
+        const double ratio =
+            report(QStringLiteral("%1 w=10 2x").arg(button(b)), 2, [&] { return artClick(b, 10); });
+        if (button(b) == u"①") ratioPulsingW10At2 = ratio;
     }
-    if (const QString name = QStringLiteral("② dots w=5"); wanted(name)) {
-        const Figures dots = randomDots(100'000);
-        printRace(name, dots, race(dots));
-    }
+    report(QStringLiteral("pen dots w=10 2x"), 2, [&] { return penDots(form, 100'000); });
     if (const QString name = QStringLiteral("chase steps"); wanted(name)) {
         constexpr int kChaseSteps = 10'000;
-        std::printf("%s %8d %12s %10.2f %7s %16s\n", column(name).constData(), kChaseSteps, "-",
-                    chaseMs(form, kChaseSteps), "-", "-");
+        std::printf("%s %7d %9s %9s %9.2f\n", column(name).constData(), kChaseSteps, "-", "-",
+                    chaseMs(form, kChaseSteps));
     }
-    std::printf("ratio ①/w10 = %.1f\n", ratioPulsingW10);
+    std::printf("QPainter/canvas ①/w10 = %.1f, at 2x %.1f\n", ratioPulsingW10, ratioPulsingW10At2);
     return 0;
 }

@@ -35,6 +35,7 @@ class CanvasView : public QWidget {
 
   private:
     void flush();
+    void followScreenDensity();
 
     Canvas& canvas_;
     PointerHandler onPointer_;

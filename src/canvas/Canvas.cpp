@@ -50,12 +50,45 @@ void Canvas::setFontSize(double points) {
 
 void Canvas::setClientSize(QSize size) {
     client_ = size.expandedTo(QSize(0, 0));
-    const QSize grown = raster_.size().expandedTo(client_);
-    if (grown == raster_.size()) return;
+    growRaster(raster_.size());
+}
+
+QSize Canvas::deviceSize() const {
+    return QSize(static_cast<int>(std::ceil(client_.width() * ratio_)),
+                 static_cast<int>(std::ceil(client_.height() * ratio_)));
+}
+
+QRect Canvas::devicePixels(QPoint p) const {
+    const QPoint first(raster::firstPixelOfCell(p.x(), ratio_),
+                       raster::firstPixelOfCell(p.y(), ratio_));
+    const QPoint next(raster::firstPixelOfCell(p.x() + 1, ratio_),
+                      raster::firstPixelOfCell(p.y() + 1, ratio_));
+    return QRect(first, next - QPoint(1, 1));
+}
+
+QImage Canvas::picture() const { return raster_.copy(clip()); }
+
+// A raster of at least `size` and the client area, holding the drawing so far at the
+// current ratio: drawn 1:1 when the ratio is the raster's own, resampled (nearest pixel,
+// so colours stay unblended) when it has changed.
+void Canvas::growRaster(QSize size) {
+    const QSize grown = size.expandedTo(deviceSize()).expandedTo(QSize(1, 1));
+    if (grown == raster_.size() && raster_.devicePixelRatio() == ratio_) return;
     QImage larger(grown, QImage::Format_RGB32);
+    larger.setDevicePixelRatio(ratio_);
     larger.fill(toRgb(kBackColor));
-    QPainter(&larger).drawImage(0, 0, raster_);
+    QPainter(&larger).drawImage(QPointF(0, 0), raster_);
     raster_ = std::move(larger);
+}
+
+void Canvas::setDeviceRatio(double ratio) {
+    if (!(ratio > 0) || !std::isfinite(ratio) || ratio == ratio_) return;
+    const double old = ratio_;
+    ratio_ = ratio;
+    growRaster(QSize(static_cast<int>(std::ceil(raster_.width() * ratio / old)),
+                     static_cast<int>(std::ceil(raster_.height() * ratio / old))));
+    dirtyCount_ = 0;
+    touch(raster_.rect());
 }
 
 void Canvas::touch(const QRect& rect) {
@@ -91,24 +124,36 @@ void Canvas::Cls() {
     currentX_ = currentY_ = 0;
 }
 
+void Canvas::dot(float x, float y, numbers::Colour colour) {
+    if (drawWidth_ == 1)
+        touch(raster::cell(raster_, clip(), QPointF(toPixels(x), toPixels(y)), ratio_,
+                           toRgb(colour)));
+    else
+        touch(raster::dot(raster_, clip(), toDevice(x, y), deviceWidth(), toRgb(colour)));
+}
+
 void Canvas::PSet(float x, float y, numbers::Colour colour) {
     trace("pset %.9g %.9g %u %d", double(x), double(y), colour, int(drawWidth_));
-    const QPointF centre(toPixels(x), toPixels(y));
-    touch(raster::dot(raster_, clip(), centre, drawWidth_, toRgb(colour)));
+    dot(x, y, colour);
 }
 
 void Canvas::Circle(float x, float y, float radius, std::optional<numbers::Colour> colour) {
     const numbers::Colour c = colour.value_or(foreColor_);
     trace("circle %.9g %.9g %.9g %u %d", double(x), double(y), double(radius), c, int(drawWidth_));
-    const QPointF centre(toPixels(x), toPixels(y));
-    touch(raster::ring(raster_, clip(), centre, toPixels(radius), drawWidth_, toRgb(c)));
+    if (radius == 0) return dot(x, y, c);
+    touch(raster::ring(raster_, clip(), toDevice(x, y), toPixels(radius) * ratio_, deviceWidth(),
+                       toRgb(c)));
 }
 
 void Canvas::Line(float x1, float y1, float x2, float y2, numbers::Colour colour) {
     trace("line %.9g %.9g %.9g %.9g %u %d", double(x1), double(y1), double(x2), double(y2), colour,
           int(drawWidth_));
-    const QPointF a(toPixels(x1), toPixels(y1)), b(toPixels(x2), toPixels(y2));
-    touch(raster::segment(raster_, clip(), a, b, drawWidth_, toRgb(colour)));
+    if (drawWidth_ == 1)
+        touch(raster::cellSegment(raster_, clip(), QPointF(toPixels(x1), toPixels(y1)),
+                                  QPointF(toPixels(x2), toPixels(y2)), ratio_, toRgb(colour)));
+    else
+        touch(raster::segment(raster_, clip(), toDevice(x1, y1), toDevice(x2, y2), deviceWidth(),
+                              toRgb(colour)));
 }
 
 QFont Canvas::printFont() const {
@@ -127,12 +172,13 @@ void Canvas::Print(const QString& text) {
     const QFontMetricsF metrics(font);
     const QRectF box(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
     if (!box.intersects(QRectF(clip()))) return;
-    QPainter painter(&raster_);
-    painter.setClipRect(clip());
+    QPainter painter(&raster_); // in client pixels: the raster's ratio scales to device ones
+    painter.setClipRect(QRect(QPoint(0, 0), client_));
     painter.setFont(font);
     painter.setPen(QColor(toRgb(foreColor_)));
     painter.drawText(topLeft + QPointF(0, metrics.ascent()), text);
-    touch(box.toAlignedRect() & clip());
+    const QRectF device(box.topLeft() * ratio_, box.size() * ratio_);
+    touch(device.toAlignedRect() & clip());
 }
 
 double Canvas::TextWidth(const QString& text) const {

@@ -16,10 +16,15 @@
 // logic relies on. Coordinates and radii are in the current unit (ScaleMode 1: twips,
 // 15 per pixel; 3: pixels), origin top-left, y downward; pen widths are always pixels.
 //
+// The raster has the screen's resolution: k device pixels to a pixel of the client area
+// (k the device pixel ratio, 1 unless set), and every figure is drawn at it from the same
+// geometry: radii, centres and pen widths times k; a dot or line 1 pixel wide covers
+// whole client pixels, each the device pixels whose centres lie in it.
+//
 // The raster keeps its drawing: it grows with the client area and never shrinks, so a
 // window that is made smaller and larger again shows what was drawn. Figures are clipped
-// to the current client area. The window paints the rectangles returned by takeDirty() or
-// takeDirtyRegion().
+// to the current client area. The window paints the rectangles, in device pixels, returned
+// by takeDirty() or takeDirtyRegion().
 class Canvas {
   public:
     static constexpr int kTwipsPerPixel = 15;
@@ -62,7 +67,17 @@ class Canvas {
     // The window's side.
     QSize clientSize() const { return client_; }
     void setClientSize(QSize size);
+    // The raster, in device pixels; its devicePixelRatio() is the ratio.
     const QImage& raster() const { return raster_; }
+    double deviceRatio() const { return ratio_; }
+    // A new ratio (> 0) keeps the drawing so far, resampled to the new resolution.
+    void setDeviceRatio(double ratio);
+    // The client area in device pixels: its size times the ratio, rounded up.
+    QSize deviceSize() const;
+    // The device pixels that make up the client pixel p.
+    QRect devicePixels(QPoint p) const;
+    // The picture the user sees: the client area's device pixels.
+    QImage picture() const;
     // What drawing has changed since the last take: the bounding rectangle, or the
     // rectangles of the figures, so that dots far apart are not repainted as one large
     // rectangle. Past kDirtyRects figures (more than an endless drawing's batch of steps,
@@ -79,7 +94,13 @@ class Canvas {
     static constexpr numbers::Colour kBackColor = 0xFFFFFF;
 
     int unitsPerPixel() const { return scaleMode_ == Twips ? kTwipsPerPixel : 1; }
-    QRect clip() const { return QRect(QPoint(0, 0), client_); }
+    QRect clip() const { return QRect(QPoint(0, 0), deviceSize()); }
+    QPointF toDevice(float x, float y) const {
+        return {toPixels(x) * ratio_, toPixels(y) * ratio_};
+    }
+    double deviceWidth() const { return drawWidth_ * ratio_; }
+    void dot(float x, float y, numbers::Colour colour);
+    void growRaster(QSize size);
     QFont printFont() const;
     void touch(const QRect& rect);
     template <typename... Args> void trace(const char* format, Args... args) const;
@@ -92,6 +113,7 @@ class Canvas {
     qint16 scaleMode_ = Twips;
     numbers::Colour foreColor_ = 0;
     qint16 drawWidth_ = 1;
+    double ratio_ = 1;
     double fontSize_ = 9;
     double currentX_ = 0;
     double currentY_ = 0;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace raster {
@@ -27,6 +28,21 @@ void rowsBetween(const QRect& clip, double low, double high, int& top, int& bott
     bottom = std::min(clip.bottom(), clampToInt(std::floor(high - 0.5)));
 }
 
+// Fills `count` pixels from `first` on. Runs are short (tens of pixels), so they go four
+// pixels to a store, the last four overlapping the ones before instead of a tail of ones.
+void fillRun(QRgb* first, int count, QRgb colour) {
+    if (count < 4) {
+        for (int i = 0; i < count; ++i)
+            first[i] = colour;
+        return;
+    }
+    const struct { QRgb pixels[4]; } four{{colour, colour, colour, colour}};
+    QRgb* const lastFour = first + count - 4;
+    for (QRgb* p = first; p < lastFour; p += 4)
+        std::memcpy(p, &four, sizeof four);
+    std::memcpy(lastFour, &four, sizeof four);
+}
+
 // Fills horizontal runs of one figure: the image's rows are looked up, and the clip's
 // columns applied, here and nowhere else. Remembers the rectangle it filled.
 class Spans {
@@ -41,8 +57,7 @@ class Spans {
         from = std::max(from, left_);
         to = std::min(to, right_);
         if (from > to) return;
-        auto* line = reinterpret_cast<QRgb*>(bits_ + row * stride_);
-        std::fill(line + from, line + to + 1, colour_);
+        fillRun(reinterpret_cast<QRgb*>(bits_ + row * stride_) + from, to - from + 1, colour_);
         minX_ = std::min(minX_, from);
         maxX_ = std::max(maxX_, to);
         minY_ = std::min(minY_, row);
@@ -81,6 +96,15 @@ void fillTested(Spans& spans, int top, int bottom, int left, int right, Inside i
     }
 }
 
+// The pixels of cell (x, y), k pixels across, that lie in the clip.
+void fillCell(Spans& spans, const QRect& clip, double x, double y, double k) {
+    const int top = std::max(clip.top(), firstPixelOfCell(y, k));
+    const int bottom = std::min(clip.bottom(), firstPixelOfCell(y + 1, k) - 1);
+    const int from = firstPixelOfCell(x, k), to = firstPixelOfCell(x + 1, k) - 1;
+    for (int row = top; row <= bottom; ++row)
+        spans.fill(row, from, to);
+}
+
 // ---- Annuli about a centre on the half-pixel grid, in integers ----
 //
 // With 2c whole, every pixel centre p lies at a whole number of half pixels from c:
@@ -112,25 +136,35 @@ Int bound(Int parity, Int a) {
     return walkBound(x, a);
 }
 
+// Rows j and cy2 - 1 - j lie at Y and -Y, so one pair of bounds serves both: the rows are
+// taken in pairs by |Y|, from the farthest in to the nearest.
 void gridAnnulus(Spans& spans, int top, int bottom, QPointF c, double inner, double outer) {
     const Int cx2 = static_cast<Int>(2 * c.x()), cy2 = static_cast<Int>(2 * c.y());
     const Int parity = (1 - cx2) & 1;
     const Int outerLimit = static_cast<Int>(std::floor(4 * (outer * outer)));
     const Int holeLimit = inner > 0 ? static_cast<Int>(std::ceil(4 * (inner * inner))) - 1 : -1;
-    const auto column = [cx2](Int x) { return static_cast<int>((x - 1 + cx2) / 2); };
+    const auto column = [cx2](Int x) { return static_cast<int>((x - 1 + cx2) >> 1); }; // even
+    const auto fillRow = [&](Int row, Int edge, Int hole) {
+        if (row < top || row > bottom) return;
+        if (hole < 0) {
+            spans.fill(int(row), column(-edge), column(edge));
+        } else {
+            spans.fill(int(row), column(-edge), column(-hole - 2));
+            spans.fill(int(row), column(hole + 2), column(edge));
+        }
+    };
 
-    Int y = 2 * Int(top) + 1 - cy2;
-    Int edge = bound(parity, outerLimit - y * y), hole = bound(parity, holeLimit - y * y);
-    for (int row = top; row <= bottom; ++row, y += 2) {
+    const Int yTop = 2 * Int(top) + 1 - cy2, yBottom = 2 * Int(bottom) + 1 - cy2;
+    const Int farthest = std::max(-yTop, yBottom);
+    const Int nearest = yTop > 0 ? yTop : yBottom < 0 ? -yBottom : (1 - cy2) & 1;
+    Int edge = bound(parity, outerLimit - farthest * farthest);
+    Int hole = bound(parity, holeLimit - farthest * farthest);
+    for (Int y = farthest; y >= nearest; y -= 2) {
         edge = walkBound(edge, outerLimit - y * y);
         hole = walkBound(hole, holeLimit - y * y);
         if (edge < 0) continue;
-        if (hole < 0) {
-            spans.fill(row, column(-edge), column(edge));
-        } else {
-            spans.fill(row, column(-edge), column(-hole - 2));
-            spans.fill(row, column(hole + 2), column(edge));
-        }
+        fillRow((cy2 - 1 - y) >> 1, edge, hole);
+        if (y != 0) fillRow((cy2 - 1 + y) >> 1, edge, hole);
     }
 }
 
@@ -294,19 +328,23 @@ bool inCapsule(QPointF p, QPointF a, QPointF b, double halfWidth) {
     return dx * dx + dy * dy <= halfWidth * halfWidth;
 }
 
-QRect dot(QImage& image, const QRect& clip, QPointF c, int width, QRgb colour) {
-    if (width > 1) return annulus(image, clip, c, -1, width / 2.0, colour);
-    if (!finite(c)) return {};
-    const double x = std::floor(c.x()), y = std::floor(c.y());
-    if (x < clip.left() || x > clip.right() || y < clip.top() || y > clip.bottom()) return {};
+int firstPixelOfCell(double i, double k) { return clampToInt(std::ceil(i * k - 0.5)); }
+
+QRect cell(QImage& image, const QRect& clip, QPointF p, double k, QRgb colour) {
+    if (!finite(p) || !(k > 0) || !std::isfinite(k)) return {};
     Spans spans(image, clip, colour);
-    spans.fill(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x));
+    fillCell(spans, clip, std::floor(p.x()), std::floor(p.y()), k);
     return spans.touched();
 }
 
-QRect ring(QImage& image, const QRect& clip, QPointF c, double radius, int width, QRgb colour) {
+QRect dot(QImage& image, const QRect& clip, QPointF c, double width, QRgb colour) {
+    if (width > 1) return annulus(image, clip, c, -1, width / 2.0, colour);
+    return cell(image, clip, c, 1, colour);
+}
+
+QRect ring(QImage& image, const QRect& clip, QPointF c, double radius, double width, QRgb colour) {
     radius = std::abs(radius);
-    width = std::max(width, 1);
+    if (!(width > 1)) width = 1;
     if (radius == 0) return dot(image, clip, c, width, colour);
     return annulus(image, clip, c, radius - width / 2.0, radius + width / 2.0, colour);
 }
@@ -357,9 +395,11 @@ void cutToBox(QPointF& a, QPointF& b, const QRectF& box) {
     b = cutB;
 }
 
-QRect thinSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, QRgb colour) {
+// The thin segment on cells k pixels across, a and b in cells.
+QRect thinSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double k, QRgb colour) {
     double t0 = 0, t1 = 1;
-    const QRectF box(clip.left() - 1.0, clip.top() - 1.0, clip.width() + 2.0, clip.height() + 2.0);
+    const QRectF box(clip.left() / k - 1.0, clip.top() / k - 1.0, clip.width() / k + 2.0,
+                     clip.height() / k + 2.0);
     if (!clipParameter(a, b, box, t0, t1)) return {};
     double length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
     if (length > kLongest) {
@@ -369,24 +409,27 @@ QRect thinSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, QRgb c
         length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
     }
     const double n = std::floor(length);
-    if (n == 0) return dot(image, clip, a, 1, colour);
+    if (n == 0) return cell(image, clip, a, k, colour);
     Spans spans(image, clip, colour);
     const auto first = static_cast<long long>(std::ceil(t0 * n));
     const auto last = static_cast<long long>(std::floor(t1 * n));
-    for (long long k = first; k <= last; ++k) {
-        const QPointF p = a + (b - a) * (static_cast<double>(k) / n);
-        const double x = std::floor(p.x()), y = std::floor(p.y());
-        if (x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom())
-            spans.fill(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x));
+    for (long long i = first; i <= last; ++i) {
+        const QPointF p = a + (b - a) * (static_cast<double>(i) / n);
+        fillCell(spans, clip, std::floor(p.x()), std::floor(p.y()), k);
     }
     return spans.touched();
 }
 
 } // namespace
 
-QRect segment(QImage& image, const QRect& clip, QPointF a, QPointF b, int width, QRgb colour) {
+QRect cellSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double k, QRgb colour) {
+    if (!finite(a) || !finite(b) || clip.isEmpty() || !(k > 0) || !std::isfinite(k)) return {};
+    return thinSegment(image, clip, a, b, k, colour);
+}
+
+QRect segment(QImage& image, const QRect& clip, QPointF a, QPointF b, double width, QRgb colour) {
+    if (!(width > 1)) return cellSegment(image, clip, a, b, 1, colour);
     if (!finite(a) || !finite(b) || clip.isEmpty()) return {};
-    if (width <= 1) return thinSegment(image, clip, a, b, colour);
 
     // Used once per pointer movement in circle mode, so the plain per-pixel test suffices.
     const double half = width / 2.0;

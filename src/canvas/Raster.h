@@ -12,7 +12,7 @@
 // coordinates: far-away, huge, infinite and NaN figures cost (almost) nothing and paint
 // nothing outside the clip. No figure allocates.
 //
-// The rules, w being the pen width in pixels (below 1 counts as 1):
+// The rules, w being the pen width in pixels, any real number (below 1 counts as 1):
 //
 //   dot(c, w)        w = 1: exactly the pixel that contains c.
 //                    w > 1: every pixel whose centre lies within w/2 of c.
@@ -35,13 +35,26 @@
 //                    w > 1: every pixel whose centre lies within w/2 of the segment ab
 //                           (a capsule with round ends).
 //
+// The single-pixel figures also come on a coarser grid of cells k pixels across (k > 0),
+// for a picture held at k times its drawing's resolution: cell (i, j) is every pixel whose
+// centre lies in [ik, (i+1)k) x [jk, (j+1)k), so that cells tile the image, and positions
+// are in cells. At k = 1 a cell is a pixel.
+//
+//   cell(p, k)          the cell that contains p.
+//   cellSegment(a, b, k) the cells that segment(a, b, 1) would take as pixels.
+//
 // "Lies within" is decided exactly as inAnnulus and inCapsule below decide it, in doubles:
 // the fast span code and these plain tests agree on every pixel.
 namespace raster {
 
-QRect dot(QImage& image, const QRect& clip, QPointF c, int width, QRgb colour);
-QRect ring(QImage& image, const QRect& clip, QPointF c, double radius, int width, QRgb colour);
-QRect segment(QImage& image, const QRect& clip, QPointF a, QPointF b, int width, QRgb colour);
+QRect dot(QImage& image, const QRect& clip, QPointF c, double width, QRgb colour);
+QRect ring(QImage& image, const QRect& clip, QPointF c, double radius, double width, QRgb colour);
+QRect segment(QImage& image, const QRect& clip, QPointF a, QPointF b, double width, QRgb colour);
+QRect cell(QImage& image, const QRect& clip, QPointF p, double k, QRgb colour);
+QRect cellSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double k, QRgb colour);
+
+// The pixels of cell i along one axis: first(i) up to first(i + 1) - 1.
+int firstPixelOfCell(double i, double k);
 
 // The plain per-pixel forms of dot, ring and segment at width > 1: whether the pixel whose
 // centre is p belongs to the figure. The span code above must agree with these exactly.

@@ -157,3 +157,145 @@ TEST(CanvasView, EndlessDotsRepaintSmallAreasAtMostOncePerFrame) {
     static_assert(LoopScheduler::kMaxBatch <= Canvas::kDirtyRects);
     EXPECT_LE(counter.pixels, qint64(dots) * 36);
 }
+
+// ---- The raster at device pixel ratios other than 1 ----
+
+namespace {
+
+constexpr numbers::Colour kRed = 0x0000FF;
+const QRgb kRedRgb = qRgb(255, 0, 0);
+
+Canvas canvasAt(double ratio) {
+    Canvas canvas(QSize(120, 100));
+    canvas.setScaleMode(Canvas::Pixels);
+    canvas.setDeviceRatio(ratio);
+    return canvas;
+}
+
+} // namespace
+
+TEST(CanvasRatio, TheRasterHasTheScreensResolution) {
+    for (const double ratio : {1.0, 1.25, 1.5, 1.75, 2.0}) {
+        Canvas canvas = canvasAt(ratio);
+        // 120 x 100 times the ratio, rounded up: 150 x 125 at 1.25, 210 x 175 at 1.75.
+        const QSize device(int(std::ceil(120 * ratio)), int(std::ceil(100 * ratio)));
+        EXPECT_EQ(canvas.deviceSize(), device) << ratio;
+        EXPECT_EQ(canvas.picture().size(), device) << ratio;
+        EXPECT_EQ(canvas.scaleWidth(), 120) << "the units stay the client's";
+        canvas.Cls();
+        EXPECT_EQ(canvas.takeDirty(), QRect(QPoint(0, 0), device)) << "dirty in device pixels";
+    }
+}
+
+// A ring drawn at ratio 2 or 3 is drawn at that resolution, not enlarged: some aligned
+// block of ratio x ratio device pixels on its edge is not of one colour.
+TEST(CanvasRatio, ARingsEdgeIsNotMadeOfBlocks) {
+    for (const int ratio : {2, 3}) {
+        Canvas canvas = canvasAt(ratio);
+        canvas.setDrawWidth(5);
+        canvas.Circle(60, 50, 30, kRed);
+        const QImage& raster = canvas.raster();
+        int mixed = 0;
+        for (int y = 0; y + ratio <= raster.height(); y += ratio)
+            for (int x = 0; x + ratio <= raster.width(); x += ratio)
+                for (int i = 0; i < ratio * ratio; ++i)
+                    if (raster.pixel(x + i % ratio, y + i / ratio) != raster.pixel(x, y)) {
+                        ++mixed;
+                        break;
+                    }
+        EXPECT_GT(mixed, 20) << ratio;
+    }
+}
+
+// The raster at ratio k, read back at each client pixel's centre, is the raster at ratio 1
+// except within 0.75 of a thick figure's edge (the device pixel read lies within 0.71 of
+// the centre); a 1-pixel dot and line cover the very same client pixels.
+TEST(CanvasRatio, ScaledDownItIsTheRasterAtRatioOne) {
+    const QPointF ringCentre(50, 45), dotCentre(95.5, 70);
+    const double ringRadius = 27.5, ringWidth = 7, dotWidth = 9;
+    const auto draw = [&](Canvas& canvas) {
+        canvas.setDrawWidth(qint16(ringWidth));
+        canvas.Circle(float(ringCentre.x()), float(ringCentre.y()), float(ringRadius), kRed);
+        canvas.setDrawWidth(qint16(dotWidth));
+        canvas.PSet(float(dotCentre.x()), float(dotCentre.y()), kRed);
+        canvas.setDrawWidth(1);
+        canvas.PSet(10.7f, 90.2f, kRed);
+        canvas.Line(5, 5, 110, 17.5f, kRed);
+    };
+    const auto nearAnEdge = [&](QPointF p) {
+        const double margin = 0.75;
+        const double d = std::hypot(p.x() - ringCentre.x(), p.y() - ringCentre.y());
+        const double e = std::hypot(p.x() - dotCentre.x(), p.y() - dotCentre.y());
+        return std::abs(d - (ringRadius + ringWidth / 2)) < margin ||
+               std::abs(d - (ringRadius - ringWidth / 2)) < margin ||
+               std::abs(e - dotWidth / 2) < margin;
+    };
+    Canvas one = canvasAt(1);
+    draw(one);
+    for (const double ratio : {1.25, 1.5, 1.75, 2.0, 3.0}) {
+        Canvas canvas = canvasAt(ratio);
+        draw(canvas);
+        int compared = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 120; ++x) {
+                const QPointF centre(x + 0.5, y + 0.5);
+                if (nearAnEdge(centre)) continue;
+                ++compared;
+                const QPoint device(int(centre.x() * ratio), int(centre.y() * ratio));
+                ASSERT_EQ(canvas.raster().pixel(device), one.raster().pixel(x, y))
+                    << "ratio " << ratio << " at " << x << "," << y;
+            }
+        EXPECT_GT(compared, 120 * 100 * 9 / 10);
+        // The thin figures' client pixels are whole blocks of device pixels.
+        for (const QPoint p : {QPoint(10, 90), QPoint(5, 5), QPoint(58, 11), QPoint(110, 17)}) {
+            ASSERT_EQ(one.raster().pixel(p), kRedRgb) << p.x() << "," << p.y();
+            const QRect block = canvas.devicePixels(p);
+            for (int i = 0; i < block.width() * block.height(); ++i)
+                EXPECT_EQ(canvas.raster().pixel(block.topLeft() +
+                                                QPoint(i % block.width(), i / block.width())),
+                          kRedRgb);
+        }
+    }
+}
+
+// Text too: drawn at the device resolution, twice as tall in device pixels, not enlarged.
+TEST(CanvasRatio, TextIsDrawnAtTheDeviceResolution) {
+    const auto inkedBounds = [](const QImage& image) {
+        QRect bounds;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255)) bounds |= QRect(x, y, 1, 1);
+        return bounds;
+    };
+    const auto printed = [](double ratio) {
+        Canvas canvas = canvasAt(ratio);
+        canvas.setForeColor(kRed);
+        canvas.setFontSize(24);
+        canvas.setCurrentX(10);
+        canvas.setCurrentY(10);
+        canvas.Print(QStringLiteral("AW"));
+        return canvas.picture();
+    };
+    const QImage one = printed(1), two = printed(2);
+    const QRect a = inkedBounds(one), b = inkedBounds(two);
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_NEAR(b.height(), 2 * a.height(), 3);
+    EXPECT_NEAR(b.left(), 2 * a.left(), 3);
+    int mixed = 0;
+    for (int y = b.top() & ~1; y < b.bottom(); y += 2)
+        for (int x = b.left() & ~1; x < b.right(); x += 2)
+            mixed += two.pixel(x, y) != two.pixel(x + 1, y) ||
+                     two.pixel(x, y) != two.pixel(x, y + 1) ||
+                     two.pixel(x, y) != two.pixel(x + 1, y + 1);
+    EXPECT_GT(mixed, 10);
+}
+
+TEST(CanvasRatio, ANewRatioKeepsTheDrawing) {
+    Canvas canvas = canvasAt(1);
+    canvas.PSet(10, 20, kRed);
+    canvas.setDeviceRatio(2);
+    EXPECT_EQ(canvas.deviceSize(), QSize(240, 200));
+    for (const QPoint p : {QPoint(20, 40), QPoint(21, 41)})
+        EXPECT_EQ(canvas.raster().pixel(p), kRedRgb);
+    EXPECT_EQ(canvas.raster().pixel(22, 40), qRgb(255, 255, 255));
+}

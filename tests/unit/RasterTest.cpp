@@ -51,8 +51,8 @@ QImage byRule(QSize size, const QRect& clip, const std::function<bool(QPointF)>&
 }
 
 // The ring rule as the header states it, written with inAnnulus.
-std::function<bool(QPointF)> ringRule(QPointF c, double r, int w) {
-    if (r == 0 && w == 1) {
+std::function<bool(QPointF)> ringRule(QPointF c, double r, double w) {
+    if (r == 0 && w <= 1) {
         const QPoint pixel(int(std::floor(c.x())), int(std::floor(c.y())));
         return [pixel](QPointF p) { return QPoint(int(p.x()), int(p.y())) == pixel; };
     }
@@ -149,7 +149,7 @@ TEST(RasterRules, RingsAgreeWithThePlainRuleOnATable) {
     const struct {
         QPointF c;
         double r;
-        int w;
+        double w;
         QRect clip;
     } cases[] = {
         {{32, 24}, 0, 1, {0, 0, 64, 48}},
@@ -170,6 +170,11 @@ TEST(RasterRules, RingsAgreeWithThePlainRuleOnATable) {
         {{5, 5}, 8, 3, {10, 10, 40, 30}},
         {{32 / 15.0, 24}, 20, 5, {0, 0, 64, 48}},
         {{32, 24}, -10, 3, {0, 0, 64, 48}},
+        // Widths of a pen scaled by a fractional device pixel ratio.
+        {{32, 24}, 12, 1.5, {0, 0, 64, 48}},
+        {{33.75, 24.5}, 18.75, 12.5, {0, 0, 64, 48}},
+        {{32.5, 24}, 0, 7.5, {0, 0, 64, 48}},
+        {{20.25, 20.5}, 3.75, 2.5, {0, 0, 64, 48}},
         // Pixel centres exactly on the edge, off the half-pixel grid: (10.5, 10.5) lies
         // 1.25 from (9.75, 9.5), (22.5, 23.5) 3.75 from (20.25, 20.5) (3-4-5 by 0.75).
         {{9.75, 9.5}, 0.75, 1, {0, 0, 64, 48}},
@@ -221,7 +226,7 @@ TEST(RasterRules, RingsAndDotsAgreeWithThePlainRuleOnRandomCases) {
             x = std::round(x * 15) / 15;
             y = std::round(y * 15) / 15;
         }
-        const int w = dice.whole(1, 14);
+        const double w = n % 3 == 2 ? dice.real(1, 14) : dice.whole(1, 14);
         const int left = dice.whole(0, 40), top = dice.whole(0, 30);
         const QRect clip(left, top, dice.whole(0, 90 - left), dice.whole(0, 70 - top));
         QImage image = blank(size.width(), size.height());
@@ -241,7 +246,7 @@ TEST(RasterRules, ThickSegmentsAgreeWithThePlainRule) {
     for (int n = 0; n < 300; ++n) {
         const QPointF a(dice.real(-20, 100), dice.real(-20, 80));
         const QPointF b = n % 10 == 0 ? a : QPointF(dice.real(-20, 100), dice.real(-20, 80));
-        const int w = dice.whole(2, 12);
+        const double w = n % 2 ? dice.real(1.5, 12) : dice.whole(2, 12);
         const QRect clip(5, 4, 70, 50);
         QImage image = blank(size.width(), size.height());
         const QRect touched = segment(image, clip, a, b, w, kInk);
@@ -276,6 +281,35 @@ TEST(RasterRules, ThinSegmentsStepOnePixelAlongTheMajorAxis) {
     const QRect clip(3, 0, 4, 10);
     EXPECT_EQ(segment(image, clip, {0.5, 2.5}, {10.5, 2.5}, 1, kInk), QRect(3, 2, 4, 1));
     EXPECT_EQ(inked(image), 4);
+}
+
+// Cell i, k pixels across, is the pixels whose centres lie in [ik, (i+1)k).
+TEST(RasterRules, CellsTileTheImageAtAnyRatio) {
+    const struct {
+        double k;
+        int cell, first, last;
+    } cases[] = {
+        {1, 3, 3, 3},   {1.25, 1, 1, 1}, {1.25, 2, 2, 3}, {1.5, 0, 0, 0}, {1.5, 1, 1, 2},
+        {1.5, 2, 3, 3}, {1.75, 1, 2, 2}, {1.75, 2, 3, 4}, {2, 3, 6, 7},   {3, 2, 6, 8},
+    };
+    for (const auto& c : cases) {
+        QImage image = blank(20, 20);
+        const QRect expected(c.first, c.first, c.last - c.first + 1, c.last - c.first + 1);
+        EXPECT_EQ(cell(image, image.rect(), {c.cell + 0.3, c.cell + 0.7}, c.k, kInk), expected)
+            << c.k << " " << c.cell;
+        EXPECT_EQ(inked(image), expected.width() * expected.height());
+    }
+
+    // The steep segment below at k = 1.5: columns 0 0 1 1 1 2 2 of rows 0..6 are cells
+    // 1, 2 and 1 pixels wide and rows 1, 2, 1, 2, 1, 2, 1 high: 1+2+2+4+2+2+1 pixels.
+    QImage image = blank(20, 12);
+    EXPECT_EQ(cellSegment(image, image.rect(), {0.5, 0.5}, {2.5, 6.5}, 1.5, kInk),
+              QRect(0, 0, 4, 10));
+    EXPECT_EQ(inked(image), 14);
+    image = blank(30, 4);
+    EXPECT_EQ(cellSegment(image, image.rect(), {0.5, 0.5}, {10.5, 0.5}, 2, kInk),
+              QRect(0, 0, 22, 2));
+    EXPECT_EQ(inked(image), 44);
 }
 
 // Each call on hostile values: quick, and nothing outside the clip.

@@ -283,9 +283,10 @@ bool Replay::execute(const QString& rawLine) {
             needs(3);
             const int x = int(integer(words[2], 0, 100000)), y = int(integer(words[3], 0, 100000));
             const QImage& raster = form.canvas().raster();
-            if (!raster.valid(x, y))
+            const QPoint device = form.canvas().devicePixels(QPoint(x, y)).topLeft();
+            if (!raster.valid(device))
                 throw BadLine{QStringLiteral("(%1, %2) lies outside the canvas").arg(x).arg(y)};
-            const QRgb p = raster.pixel(x, y);
+            const QRgb p = raster.pixel(device);
             write_(QString::number(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16));
         } else if (what == u"random") {
             write_(QStringLiteral("random %1").arg(form.random().drawn()));
@@ -298,9 +299,7 @@ bool Replay::execute(const QString& rawLine) {
         needs(1);
         const QString file = rest(line, 1);
         const QImage image =
-            verb == u"png"
-                ? form.canvasView()->grab().toImage()
-                : form.canvas().raster().copy(QRect(QPoint(), form.canvas().clientSize()));
+            verb == u"png" ? form.canvasView()->grab().toImage() : form.canvas().picture();
         if (!image.save(file, "PNG")) throw BadLine{QStringLiteral("cannot write '%1'").arg(file)};
     } else if (verb == u"opened") {
         for (const QString& url : opened_)
