@@ -1,11 +1,13 @@
 #include "Fonts.h"
 #include "Form1.h"
+#include "Translations.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     useJapaneseFonts();
+    useQtTranslations();
     Form1 form(Form1::desktopServices());
     form.show();
     form.focusFirstControl();

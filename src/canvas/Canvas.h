@@ -63,6 +63,9 @@ class Canvas {
     QSize clientSize() const { return client_; }
     void setClientSize(QSize size);
     const QImage& raster() const { return raster_; }
+    // The picture the user sees: the raster cropped to the current client area, without
+    // the controls that stand on it. Null while the client area is empty.
+    QImage picture() const { return client_.isEmpty() ? QImage() : raster_.copy(clip()); }
     // What drawing has changed since the last take: the bounding rectangle, or the
     // rectangles of the figures, so that dots far apart are not repainted as one large
     // rectangle. Past kDirtyRects figures (more than an endless drawing's batch of steps,
