@@ -91,6 +91,8 @@ void PictureKeeper::printOn(QPrinter& printer) {
         dialogs_.tell(window_, QString::fromUtf16(u"「%1」に印刷できませんでした。").arg(where));
         return;
     }
+    // A drawing of flat colours and sharp edges: a lossy format would blur it.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     const QRect printable(0, 0, printer.width(), printer.height());
     painter.drawImage(picture::fitCentred(picture.size(), printable), picture);
 }

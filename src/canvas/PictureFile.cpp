@@ -30,9 +30,13 @@ QString save(const QImage& image, const QString& path) {
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     QImageWriter writer(&file, format);
     // The device's own error names the system's reason (a full disk, say); the writer
-    // only knows that writing failed.
-    if (!writer.write(image))
-        return file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    // only knows that writing failed. A failed write may leave the reason unnamed until
+    // the flush that follows it, and commit() closes the file, which forgets the reason:
+    // so flush here, whatever the writer says.
+    const bool written = writer.write(image);
+    const bool flushed = file.flush();
+    if (file.error() != QFileDevice::NoError) return file.errorString();
+    if (!written || !flushed) return writer.errorString();
     if (!file.commit()) return file.errorString();
     return {};
 }

@@ -1,0 +1,156 @@
+// Keeping the picture on the real window through the replay harness: saving (round trip,
+// formats, failures on a read-only folder and a full disk, both real tmpfs mounts in a
+// mount namespace of this test process alone), printing to PDF, and which keys reach the
+// window. Files go to a folder of the test's own, removed also when a check fails.
+#include "Replay.h"
+#include "app/Form1.h"
+#include "app/PictureKeys.h"
+#include "canvas/Canvas.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sched.h>
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+class PictureKeeping : public testing::Test {
+  protected:
+    PictureKeeping() : replay_([this](const QString& line) { out_ << line; }) {}
+
+    void run(const QStringList& lines) {
+        ASSERT_EQ(replay_.run(lines), Replay::Outcome::Finished) << qPrintable(replay_.error());
+    }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QImage clientArea() {
+        const Canvas& canvas = replay_.form().canvas();
+        return canvas.raster().copy(QRect(QPoint(), canvas.clientSize()));
+    }
+    static QByteArray contents(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    }
+    // A tmpfs of `size` on the folder `name`, seen by this process only and gone with it.
+    bool mountTmpfs(const QString& name, const char* size) {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr))
+            return false;
+        mounted_ = path(name);
+        return QDir().mkpath(mounted_) &&
+               mount("tmpfs", qPrintable(mounted_), "tmpfs", 0, size) == 0;
+    }
+    ~PictureKeeping() override {
+        if (!mounted_.isEmpty()) umount(qPrintable(mounted_));
+    }
+
+    // A file already there, the one a failed save must leave as it was.
+    void putOldFile(const QString& name) {
+        QFile old(path(name));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old picture") == 11);
+    }
+
+    // A failed save of `file` tells why, leaves `old` and the rest of its folder as they
+    // were, and the program goes on drawing with the same settings.
+    void expectFailedSave(const QString& file, int error, const QString& old) {
+        const QDir folder = QFileInfo(file).dir();
+        const QStringList before = folder.entryList(QDir::Files | QDir::Hidden);
+        run({"dump state", "save " + file});
+        const QString reason = QString::fromLocal8Bit(std::strerror(error));
+        EXPECT_EQ(out_.takeLast().toStdString(),
+                  QString::fromUtf16(u"message 「%1」を保存できませんでした。 %2")
+                      .arg(file, reason)
+                      .toStdString());
+        EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), before);
+        EXPECT_EQ(contents(old), QByteArray("old picture"));
+        const QStringList stateBefore = out_;
+        out_.clear();
+        run({"dump state", "click Command7", "down 60 60", "move 60 60", "up 60 60",
+             "dump pixel 60 60"});
+        EXPECT_EQ(out_.takeLast(), QStringLiteral("16711680")); // the pen's blue dot
+        EXPECT_EQ(out_, stateBefore);
+    }
+
+    QTemporaryDir dir_{QDir::current().filePath(QStringLiteral("picture-XXXXXX"))};
+    QStringList out_;
+    Replay replay_;
+    QString mounted_;
+};
+
+TEST_F(PictureKeeping, SavedFilesHoldTheClientAreaInTheFormatOfTheirSuffix) {
+    // Rings over the whole area, then a smaller client area: the picture is what is seen.
+    run({"click Command2", "resize 300 200", "save " + path("rings.png"), "save " + path("plain"),
+         "save " + path("rings.JPG"), "save " + path("rings.bmp")});
+    EXPECT_TRUE(out_.isEmpty()) << qPrintable(out_.join(u' '));
+    for (const char* name : {"rings.png", "plain.png"}) // a name without suffix gets ".png"
+        EXPECT_EQ(QImage(path(name)).convertToFormat(QImage::Format_RGB32), clientArea()) << name;
+    EXPECT_FALSE(QFile::exists(path("plain")) || QFile::exists(path("rings.png.png")));
+    for (const auto& [name, format] : {std::pair("rings.JPG", "jpeg"), {"rings.bmp", "bmp"}}) {
+        QImageReader reader(path(name));
+        EXPECT_EQ(reader.format(), QByteArray(format)) << name;
+        EXPECT_EQ(reader.read().size(), QSize(300, 200)) << name;
+    }
+}
+
+TEST_F(PictureKeeping, ASaveIntoAReadOnlyFolderChangesNothing) {
+    if (!mountTmpfs("readonly", "size=1m"))
+        GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
+    putOldFile("readonly/old.png");
+    ASSERT_EQ(mount(nullptr, qPrintable(mounted_), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    expectFailedSave(path("readonly/new.png"), EROFS, path("readonly/old.png"));
+}
+
+TEST_F(PictureKeeping, ASaveOntoAFullDiskLeavesTheOldFile) {
+    if (!mountTmpfs("small", "size=64k")) GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
+    putOldFile("small/old.bmp");
+    // 451 x 382 pixels of 3 bytes each are far more than 64 KiB.
+    expectFailedSave(path("small/old.bmp"), ENOSPC, path("small/old.bmp"));
+}
+
+TEST_F(PictureKeeping, PrintingToPdfGivesOnePageWithThePictureCentredAndFitted) {
+    // A pen dot wider than the window makes the whole picture blue.
+    run({"type Text5 1000", "click Command7", "down 200 200", "move 201 200", "up 200 200",
+         "print " + path("picture.pdf")});
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-png"),
+                    path("picture.pdf"), path("page")});
+    ASSERT_TRUE(pdftoppm.waitForFinished(30000) && pdftoppm.exitCode() == 0);
+    const QStringList pages = QDir(dir_.path()).entryList({QStringLiteral("page*.png")});
+    ASSERT_EQ(pages.size(), 1);
+    const QImage page(path(pages.first()));
+    QRect blue;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) == qRgb(0, 0, 255)) blue |= QRect(x, y, 1, 1);
+    // Proportions kept (to a pixel of the page), centred, and as wide as the printable
+    // area allows: the margins are at most a tenth of the page.
+    EXPECT_NEAR(blue.width() * 382.0 / 451.0, blue.height(), 2.0);
+    EXPECT_NEAR(blue.center().x(), page.rect().center().x(), 2.0);
+    EXPECT_NEAR(blue.center().y(), page.rect().center().y(), 2.0);
+    EXPECT_GT(blue.width(), page.width() * 0.8);
+}
+
+TEST_F(PictureKeeping, UndoAndRedoKeysReachTheWindowUnlessABoxHasTypingToTakeBack) {
+    auto* keys = replay_.form().findChild<PictureKeys*>();
+    ASSERT_NE(keys, nullptr);
+    QSignalSpy undo(keys, &PictureKeys::undo), redo(keys, &PictureKeys::redo);
+    // At start-up the focus is in a box nobody typed into; then on a button.
+    run({"key Ctrl+Z", "key Ctrl+Shift+Z", "key Ctrl+Y", "click Command7", "key Ctrl+Z"});
+    EXPECT_EQ(undo.count(), 2);
+    EXPECT_EQ(redo.count(), 2);
+    // A box with typing of its own keeps Undo, and then Redo, until there is none left.
+    run({"type Text6 12", "key Ctrl+Z", "key Ctrl+Y", "key Ctrl+Y", "dump text Text6"});
+    EXPECT_EQ(undo.count(), 2);
+    EXPECT_EQ(redo.count(), 3);
+    EXPECT_EQ(out_, QStringList{"12"});
+}
+
+} // namespace
