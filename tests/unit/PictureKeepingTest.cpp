@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -112,6 +113,38 @@ TEST_F(PictureKeeping, ASaveOntoAFullDiskLeavesTheOldFile) {
     putOldFile("small/old.bmp");
     // 451 x 382 pixels of 3 bytes each are far more than 64 KiB.
     expectFailedSave(path("small/old.bmp"), ENOSPC, path("small/old.bmp"));
+}
+
+TEST_F(PictureKeeping, TheSaveDialogProposesATimedNameInThePicturesFolderThenTheLastFolder) {
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(dir_.path()));
+    QStringList proposed;
+    QString answer;
+    Form1::Services services;
+    services.clock = LoopScheduler::Clock::Manual;
+    services.dialogs.askSaveFile = [&](QWidget*, const QString& path) {
+        proposed << path;
+        return answer;
+    };
+    services.dialogs.tell = [&](QWidget*, const QString& text) { proposed << text; };
+    Form1 form(services);
+    form.keeper().save(); // no pictures folder: the home folder
+    QDir(dir_.path()).mkdir(QStringLiteral("Pictures"));
+    form.keeper().save();
+    answer = path("chosen.png");
+    form.keeper().save();
+    form.keeper().save();
+    qputenv("HOME", home);
+    const QRegularExpression timed(QStringLiteral("/quenzel-20\\d{6}-\\d{6}\\.png$"));
+    ASSERT_EQ(proposed.size(), 4);
+    for (const auto& [i, folder] : {std::pair(0, dir_.path()),
+                                    {1, path("Pictures")},
+                                    {2, path("Pictures")},
+                                    {3, dir_.path()}}) {
+        EXPECT_EQ(QFileInfo(proposed[i]).path(), folder) << i;
+        EXPECT_TRUE(timed.match(proposed[i]).hasMatch()) << qPrintable(proposed[i]);
+    }
+    EXPECT_TRUE(QFile::exists(answer));
 }
 
 TEST_F(PictureKeeping, PrintingToPdfGivesOnePageWithThePictureCentredAndFitted) {
