@@ -187,7 +187,8 @@ void Replay::sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton butt
 
 // A press and release of the key on the focused control, with the text a keyboard would
 // give for it (none for keys such as Tab or F1, nor with Ctrl, Alt or Meta held). As with
-// a real key, the window's shortcuts see the press first.
+// a real key, the window's shortcuts see the press first; a press a shortcut took never
+// reaches the control, its release does.
 void Replay::sendKey(QKeyCombination key) {
     QWidget* target = form_->focusWidget() ? form_->focusWidget() : form_.get();
     const int code = key.key();
@@ -197,8 +198,9 @@ void Replay::sendKey(QKeyCombination key) {
         !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     QString text = printable ? QString(QChar(code)) : QString();
     if (printable && !(modifiers & Qt::ShiftModifier)) text = text.toLower();
-    if (qt_sendShortcutOverrideEvent(target, 0, code, modifiers, text)) return;
+    const bool shortcut = qt_sendShortcutOverrideEvent(target, 0, code, modifiers, text);
     for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        if (type == QEvent::KeyPress && shortcut) continue;
         QKeyEvent event(type, code, modifiers, text);
         QCoreApplication::sendEvent(target, &event);
     }
