@@ -262,7 +262,7 @@ void Form1::wireHandlers() {
     connect(box(Control::Text5), &QLineEdit::textChanged, this, &Form1::markBoxes);
 }
 
-// Undo and redo belong to the history.
+// Save, copy and print keep the picture; the undo and redo keys are the history's to take.
 void Form1::wireKeys() {
     keeper_ = new PictureKeeper(canvas_, services_.dialogs, this);
     keys_ = new PictureKeys(this);

@@ -1,7 +1,7 @@
 // Keeping the picture on the real window through the replay harness: saving (round trip,
-// formats, failures on a read-only folder and a full disk, both real tmpfs mounts in a
-// mount namespace of this test process alone), printing to PDF, and which keys reach the
-// window. Files go to a folder of the test's own, removed also when a check fails.
+// formats, the proposed place, failures on a full disk and in a read-only folder: a real
+// tmpfs in a mount namespace of this test process alone), printing to PDF, and which keys
+// reach the window. Files go to a folder of the test's own, removed also when a check fails.
 #include "Replay.h"
 #include "app/Form1.h"
 #include "app/PictureKeys.h"
@@ -40,29 +40,27 @@ class PictureKeeping : public testing::Test {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
     }
-    // A tmpfs of `size` on the folder `name`, seen by this process only and gone with it.
-    bool mountTmpfs(const QString& name, const char* size) {
+    // A 64 KiB tmpfs on the folder `name`, seen by this process only and gone with it,
+    // holding the file old.bmp.
+    bool mountSmallDisk(const QString& name) {
         if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr))
             return false;
         mounted_ = path(name);
+        QFile old(mounted_ + "/old.bmp");
         return QDir().mkpath(mounted_) &&
-               mount("tmpfs", qPrintable(mounted_), "tmpfs", 0, size) == 0;
+               mount("tmpfs", qPrintable(mounted_), "tmpfs", 0, "size=64k") == 0 &&
+               old.open(QIODevice::WriteOnly) && old.write("old picture") == 11 && old.flush();
     }
     ~PictureKeeping() override {
         if (!mounted_.isEmpty()) umount(qPrintable(mounted_));
     }
 
-    // A file already there, the one a failed save must leave as it was.
-    void putOldFile(const QString& name) {
-        QFile old(path(name));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old picture") == 11);
-    }
-
     // A failed save of `file` tells why, leaves `old` and the rest of its folder as they
-    // were, and the program goes on drawing with the same settings.
-    void expectFailedSave(const QString& file, int error, const QString& old) {
+    // were, and the pen (switched on) goes on drawing, at (60, y), with the same settings.
+    void expectFailedSave(const QString& file, int error, const QString& old, int y) {
         const QDir folder = QFileInfo(file).dir();
         const QStringList before = folder.entryList(QDir::Files | QDir::Hidden);
+        out_.clear();
         run({"dump state", "save " + file});
         const QString reason = QString::fromLocal8Bit(std::strerror(error));
         EXPECT_EQ(out_.takeLast().toStdString(),
@@ -71,10 +69,9 @@ class PictureKeeping : public testing::Test {
                       .toStdString());
         EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), before);
         EXPECT_EQ(contents(old), QByteArray("old picture"));
-        const QStringList stateBefore = out_;
-        out_.clear();
-        run({"dump state", "click Command7", "down 60 60", "move 60 60", "up 60 60",
-             "dump pixel 60 60"});
+        const QStringList stateBefore = std::exchange(out_, {});
+        run({"dump state", QStringLiteral("down 60 %1").arg(y), QStringLiteral("move 60 %1").arg(y),
+             QStringLiteral("up 60 %1").arg(y), QStringLiteral("dump pixel 60 %1").arg(y)});
         EXPECT_EQ(out_.takeLast(), QStringLiteral("16711680")); // the pen's blue dot
         EXPECT_EQ(out_, stateBefore);
     }
@@ -100,19 +97,13 @@ TEST_F(PictureKeeping, SavedFilesHoldTheClientAreaInTheFormatOfTheirSuffix) {
     }
 }
 
-TEST_F(PictureKeeping, ASaveIntoAReadOnlyFolderChangesNothing) {
-    if (!mountTmpfs("readonly", "size=1m"))
-        GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
-    putOldFile("readonly/old.png");
-    ASSERT_EQ(mount(nullptr, qPrintable(mounted_), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
-    expectFailedSave(path("readonly/new.png"), EROFS, path("readonly/old.png"));
-}
-
-TEST_F(PictureKeeping, ASaveOntoAFullDiskLeavesTheOldFile) {
-    if (!mountTmpfs("small", "size=64k")) GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
-    putOldFile("small/old.bmp");
+TEST_F(PictureKeeping, ASaveOntoAFullDiskOrIntoAReadOnlyFolderChangesNothing) {
+    if (!mountSmallDisk("small")) GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
+    run({"click Command7"});
     // 451 x 382 pixels of 3 bytes each are far more than 64 KiB.
-    expectFailedSave(path("small/old.bmp"), ENOSPC, path("small/old.bmp"));
+    expectFailedSave(path("small/old.bmp"), ENOSPC, path("small/old.bmp"), 60);
+    ASSERT_EQ(mount(nullptr, qPrintable(mounted_), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    expectFailedSave(path("small/new.png"), EROFS, path("small/old.bmp"), 100);
 }
 
 TEST_F(PictureKeeping, TheSaveDialogProposesATimedNameInThePicturesFolderThenTheLastFolder) {
