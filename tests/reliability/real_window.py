@@ -302,41 +302,33 @@ def check_pen(q):
 
 
 def check_keep(q):
-    """Ctrl+S through the real save dialog, a typed path and Return; Ctrl+C to the X
-    clipboard. Both hold the picture: the client area, strokes and all, no controls."""
+    """Ctrl+S through the real save dialog (a typed path and Return), and Ctrl+C read back
+    from the X clipboard: both hold the client area with the stroke and no controls."""
     q.drag(stroke(60))
     until_shown(q, "keep", lambda s: stroke_in(q, s, 60, RED), "a red stroke to keep")
-    saved = os.path.join(q.work, "saved.png")
+    saved, copied = os.path.join(q.work, "saved.png"), os.path.join(q.work, "copied.png")
     run("xdotool", "key", "--clearmodifiers", "ctrl+s")
-    dialogs = lambda: [w for w in run("xdotool", "search", "--onlyvisible", "--pid",
-                                      str(q.process.pid), "--name", ".").split()
-                       if w != q.window]
-    wait_until(dialogs, "the save dialog is shown")
+    wait_until(lambda: len(run("xdotool", "search", "--onlyvisible", "--pid",
+                               str(q.process.pid), "--name", ".").split()) > 1,
+               "the save dialog is shown")
     time.sleep(0.5)
     run("xdotool", "type", "--delay", "20", saved)
     run("xdotool", "key", "Return")
     wait_until(lambda: os.path.exists(saved), "the picture is saved")
-    try:
-        picture = Picture(saved)
-    finally:
-        os.remove(saved)
-    expect((picture.width, picture.height) == (CLIENT_WIDTH, CLIENT_HEIGHT),
-           "the saved picture is the client area, %dx%d" % (picture.width, picture.height))
-    expect(all(picture.pixel(*p) == RED for p in stroke(60)[1:]) and
-           picture.pixel(*CLS) == WHITE and picture.pixel(*RED_SWATCH) == WHITE,
-           "it holds the stroke and none of the controls")
     run("xdotool", "key", "--clearmodifiers", "ctrl+c")
-    copied = os.path.join(q.work, "copied.png")
     try:
         with open(copied, "wb") as f:
             subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
                            check=True, stdout=f, timeout=20, env=Desktop.env)
-        picture = Picture(copied)
+        for what, picture in [("Ctrl+S saves", Picture(saved)), ("Ctrl+C copies", Picture(copied))]:
+            expect((picture.width, picture.height) == (CLIENT_WIDTH, CLIENT_HEIGHT) and
+                   all(picture.pixel(*p) == RED for p in stroke(60)[1:]) and
+                   picture.pixel(*CLS) == WHITE and picture.pixel(*RED_SWATCH) == WHITE,
+                   what + " the stroke on the client area without the controls")
     finally:
-        os.remove(copied)
-    expect((picture.width, picture.height) == (CLIENT_WIDTH, CLIENT_HEIGHT) and
-           picture.pixel(*stroke(60)[1]) == RED,
-           "Ctrl+C puts the picture on the clipboard, %dx%d" % (picture.width, picture.height))
+        for f in [saved, copied]:
+            if os.path.exists(f):
+                os.remove(f)
     q.click(CLS)
 
 
