@@ -90,6 +90,13 @@ TEST_F(PictureKeeping, SavedFilesHoldTheClientAreaInTheFormatOfTheirSuffix) {
     }
 }
 
+TEST_F(PictureKeeping, ASaveWhileDotsAreDrawnKeepsThatMomentAndTheDrawingGoesOn) {
+    run({"click Command9", "steps 300", "canvas-png " + path("moment.png"),
+         "save " + path("dots.png"), "steps 300", "canvas-png " + path("later.png")});
+    EXPECT_EQ(QImage(path("dots.png")), QImage(path("moment.png")));
+    EXPECT_NE(QImage(path("dots.png")), QImage(path("later.png")));
+}
+
 TEST_F(PictureKeeping, ASaveOntoAFullDiskOrIntoAReadOnlyFolderChangesNothing) {
     if (!mountSmallDisk("small")) GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
     run({"click Command7"});
