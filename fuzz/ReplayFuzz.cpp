@@ -21,7 +21,7 @@ QString admitted(const QString& line, long long& stepsLeft) {
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
     if (words.isEmpty()) return {};
     const QString& verb = words[0];
-    if (verb == u"png" || verb == u"canvas-png") return {};
+    if (verb == u"png" || verb == u"canvas-png" || verb == u"save" || verb == u"print") return {};
     if (verb == u"steps" && words.size() >= 2) {
         bool ok = false;
         const long long n = words[1].toLongLong(&ok);

@@ -2,6 +2,7 @@
 
 #include "CanvasView.h"
 #include "CaptionButton.h"
+#include "PictureKeys.h"
 #include "art/BouncingTrail.h"
 #include "art/ConcentricRings.h"
 #include "art/GreenTrail.h"
@@ -141,6 +142,7 @@ Form1::Form1(Services services, QWidget* parent)
     buildControls();
     setTabOrder();
     wireHandlers();
+    wireKeys();
     resizeClientArea(canvas_.clientSize());
     Form_Load();
 }
@@ -260,6 +262,15 @@ void Form1::wireHandlers() {
     }
     // The width box has no handler, but shows whether its text can serve.
     connect(box(Control::Text5), &QLineEdit::textChanged, this, &Form1::markBoxes);
+}
+
+// Save, copy and print keep the picture; the undo and redo keys are the history's to take.
+void Form1::wireKeys() {
+    keeper_ = new PictureKeeper(canvas_, services_.dialogs, this);
+    keys_ = new PictureKeys(this);
+    connect(keys_, &PictureKeys::save, keeper_, &PictureKeeper::save);
+    connect(keys_, &PictureKeys::copy, keeper_, &PictureKeeper::copy);
+    connect(keys_, &PictureKeys::print, keeper_, &PictureKeeper::print);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "FormDesign.h"
 #include "LoopScheduler.h"
+#include "PictureKeeper.h"
 #include "canvas/Canvas.h"
 #include "canvas/ControlSurface.h"
 #include "canvas/Random.h"
@@ -15,6 +16,7 @@
 #include <functional>
 
 class CanvasView;
+class PictureKeys;
 class QLineEdit;
 
 // The one window: canvas and tool panel at once. Builds its controls from the design
@@ -28,6 +30,7 @@ class Form1 : public QMainWindow, public ControlSurface {
         std::function<void()> quit;               // END: the program ends
         std::function<void(const QUrl&)> openUrl; // the menu links
         LoopScheduler::Clock clock = LoopScheduler::Clock::Real;
+        PictureKeeper::Dialogs dialogs = PictureKeeper::desktopDialogs();
     };
     static Services desktopServices();
 
@@ -42,6 +45,7 @@ class Form1 : public QMainWindow, public ControlSurface {
     LoopScheduler& loops() { return loops_; }
     const Random& random() const { return random_; }
     CanvasView* canvasView() const { return view_; }
+    PictureKeeper& keeper() { return *keeper_; }
     // The control of that design name, or nullptr.
     QWidget* control(const QString& name) const { return controls_.value(name); }
     // Sets the client area to that size in pixels.
@@ -110,6 +114,7 @@ class Form1 : public QMainWindow, public ControlSurface {
     void buildMenu();
     void setTabOrder();
     void wireHandlers();
+    void wireKeys();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void handle(Handler handler);
     void afterEvent();
@@ -125,6 +130,8 @@ class Form1 : public QMainWindow, public ControlSurface {
     Easel easel_{state_, canvas_, *this, random_};
     LoopScheduler loops_;
     CanvasView* view_ = nullptr;
+    PictureKeeper* keeper_ = nullptr;
+    PictureKeys* keys_ = nullptr;
     QHash<QString, QWidget*> controls_;
     // Handlers of events that arrive through the event filter rather than a signal.
     struct FilteredHandlers {

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Fonts.h"
 #include "Form1.h"
+#include "Translations.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[]) {
     if (const auto exitCode = answerInformationOptions(argc, argv)) return *exitCode;
     QApplication app(argc, argv);
     useJapaneseFonts();
+    useQtTranslations();
     Form1 form(Form1::desktopServices());
     form.show();
     form.focusFirstControl();

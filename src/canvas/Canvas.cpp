@@ -66,7 +66,8 @@ QRect Canvas::devicePixels(QPoint p) const {
     return QRect(first, next - QPoint(1, 1));
 }
 
-QImage Canvas::picture() const { return raster_.copy(clip()); }
+// Null while the client area is empty (QImage::copy would take the whole raster).
+QImage Canvas::picture() const { return client_.isEmpty() ? QImage() : raster_.copy(clip()); }
 
 // A raster of at least `size` and the client area, holding the drawing so far at the
 // current ratio: drawn 1:1 when the ratio is the raster's own, resampled (nearest pixel,

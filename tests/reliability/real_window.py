@@ -5,9 +5,10 @@ usage: real_window.py QUENZEL_BINARY WORK_DIR
 
 Starts Xvfb on a free display with a small window manager, starts quenzel there and uses
 it as a person would, with xdotool: moves, presses, drags, clicks on buttons and menu
-items, typing into a box, minimising and restoring. After each step a screenshot of the
-whole screen (ImageMagick's import) shows whether the window looks as it should. The
-screenshots stay in WORK_DIR. Everything started here is stopped at the end, whatever
+items, typing into a box, saving through the save dialog, copying to the clipboard,
+minimising and restoring. After each step a screenshot of the whole screen (ImageMagick's
+import) shows whether the window looks as it should. The screenshots stay in WORK_DIR;
+the saved and copied pictures are removed once looked at. Everything started here is stopped at the end, whatever
 happens: the children also die with this script.
 """
 
@@ -119,9 +120,10 @@ def wait_until(condition, what, seconds=10):
         time.sleep(0.1)
 
 
-class Screenshot:
+class Picture:
+    """The pixels of an image file, read through ImageMagick."""
+
     def __init__(self, path):
-        run("import", "-window", "root", path)
         ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
                              capture_output=True, env=Desktop.env).stdout
         fields = ppm.split(maxsplit=4)  # P6, width, height, maximum, pixels
@@ -132,6 +134,12 @@ class Screenshot:
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.pixels[i:i + 3])
+
+
+class Screenshot(Picture):
+    def __init__(self, path):
+        run("import", "-window", "root", path)
+        super().__init__(path)
 
 
 class Quenzel:
@@ -293,6 +301,37 @@ def check_pen(q):
                 '"CLS" clears both strokes')
 
 
+def check_keep(q):
+    """Ctrl+S through the real save dialog (a typed path and Return), and Ctrl+C read back
+    from the X clipboard: both hold the client area with the stroke and no controls."""
+    q.drag(stroke(60))
+    until_shown(q, "keep", lambda s: stroke_in(q, s, 60, RED), "a red stroke to keep")
+    saved, copied = os.path.join(q.work, "saved.png"), os.path.join(q.work, "copied.png")
+    run("xdotool", "key", "--clearmodifiers", "ctrl+s")
+    wait_until(lambda: len(run("xdotool", "search", "--onlyvisible", "--pid",
+                               str(q.process.pid), "--name", ".").split()) > 1,
+               "the save dialog is shown")
+    time.sleep(0.5)
+    run("xdotool", "type", "--delay", "20", saved)
+    run("xdotool", "key", "Return")
+    wait_until(lambda: os.path.exists(saved), "the picture is saved")
+    run("xdotool", "key", "--clearmodifiers", "ctrl+c")
+    try:
+        with open(copied, "wb") as f:
+            subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
+                           check=True, stdout=f, timeout=20, env=Desktop.env)
+        for what, picture in [("Ctrl+S saves", Picture(saved)), ("Ctrl+C copies", Picture(copied))]:
+            expect((picture.width, picture.height) == (CLIENT_WIDTH, CLIENT_HEIGHT) and
+                   all(picture.pixel(*p) == RED for p in stroke(60)[1:]) and
+                   picture.pixel(*CLS) == WHITE and picture.pixel(*RED_SWATCH) == WHITE,
+                   what + " the stroke on the client area without the controls")
+    finally:
+        for f in [saved, copied]:
+            if os.path.exists(f):
+                os.remove(f)
+    q.click(CLS)
+
+
 def check_rings(q):
     q.click(RINGS)
 
@@ -417,7 +456,7 @@ def main():
     try:
         desktop = Desktop(work)
         q = Quenzel(desktop, binary, work)
-        for check in [check_start, check_pen, check_rings, check_chase, check_bad_text,
+        for check in [check_start, check_pen, check_keep, check_rings, check_chase, check_bad_text,
                       check_minimise, check_menu, check_end]:
             if not q.running():
                 raise Failure("quenzel ended unexpectedly before " + check.__name__)

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWindow>
+#include <QtTest/qtestkeyboard.h>
 
 #include <cmath>
 #include <cstdio>
@@ -108,6 +110,25 @@ QString shown(const Value& v) {
 
 QString number(double v) { return QString::asprintf("%.9g", v); }
 
+// What the clipboard holds, in words a test can foresee: an image by its size and the
+// bounds of what is not white on it, or a text as it stands.
+QString clipboardContents() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QImage image = clipboard->image();
+    if (image.isNull()) return QStringLiteral("text ") + clipboard->text();
+    QRect inked;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) inked |= QRect(x, y, 1, 1);
+    return QStringLiteral("image %1x%2 inked %3 %4 %5 %6")
+        .arg(image.width())
+        .arg(image.height())
+        .arg(inked.x())
+        .arg(inked.y())
+        .arg(inked.width())
+        .arg(inked.height());
+}
+
 } // namespace
 
 Replay::Replay(std::function<void(const QString&)> write) : write_(std::move(write)) {
@@ -115,6 +136,23 @@ Replay::Replay(std::function<void(const QString&)> write) : write_(std::move(wri
         .quit = [this] { ended_ = true; },
         .openUrl = [this](const QUrl& url) { opened_ << url.toString(); },
         .clock = LoopScheduler::Clock::Manual,
+        // A script never waits on a dialog: it notes that one was asked for, and the
+        // answer is Cancel. `save` and `print` stand for a dialog that was answered.
+        .dialogs = {.askSaveFile =
+                        [this](QWidget*, const QString&) {
+                            write_(QStringLiteral("dialog save"));
+                            return QString();
+                        },
+                    .askPrinter =
+                        [this](QWidget*, QPrinter&) {
+                            write_(QStringLiteral("dialog print"));
+                            return false;
+                        },
+                    .tell =
+                        [this](QWidget*, const QString& message) {
+                            write_(QStringLiteral("message ") +
+                                   QString(message).replace(u'\n', u' '));
+                        }},
     };
     form_ = std::make_unique<Form1>(std::move(services));
     form_->show();
@@ -148,15 +186,22 @@ void Replay::sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton butt
 }
 
 // A press and release of the key on the focused control, with the text a keyboard would
-// give for it (none for keys such as Tab or F1).
+// give for it (none for keys such as Tab or F1, nor with Ctrl, Alt or Meta held). As with
+// a real key, the window's shortcuts see the press first; a press a shortcut took never
+// reaches the control, its release does.
 void Replay::sendKey(QKeyCombination key) {
     QWidget* target = form_->focusWidget() ? form_->focusWidget() : form_.get();
     const int code = key.key();
-    const bool printable = code >= Qt::Key_Space && code <= 0xFFFF && QChar(code).isPrint();
+    const Qt::KeyboardModifiers modifiers = key.keyboardModifiers();
+    const bool printable =
+        code >= Qt::Key_Space && code <= 0xFFFF && QChar(code).isPrint() &&
+        !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     QString text = printable ? QString(QChar(code)) : QString();
-    if (printable && !(key.keyboardModifiers() & Qt::ShiftModifier)) text = text.toLower();
+    if (printable && !(modifiers & Qt::ShiftModifier)) text = text.toLower();
+    const bool shortcut = qt_sendShortcutOverrideEvent(target, 0, code, modifiers, text);
     for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-        QKeyEvent event(type, code, key.keyboardModifiers(), text);
+        if (type == QEvent::KeyPress && shortcut) continue;
+        QKeyEvent event(type, code, modifiers, text);
         QCoreApplication::sendEvent(target, &event);
     }
 }
@@ -290,6 +335,8 @@ bool Replay::execute(const QString& rawLine) {
             write_(QString::number(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16));
         } else if (what == u"random") {
             write_(QStringLiteral("random %1").arg(form.random().drawn()));
+        } else if (what == u"clipboard") {
+            write_(clipboardContents());
         } else if (what == u"title") {
             write_(form.windowTitle());
         } else {
@@ -301,6 +348,14 @@ bool Replay::execute(const QString& rawLine) {
         const QImage image =
             verb == u"png" ? form.canvasView()->grab().toImage() : form.canvas().picture();
         if (!image.save(file, "PNG")) throw BadLine{QStringLiteral("cannot write '%1'").arg(file)};
+    } else if (verb == u"save") {
+        needs(1);
+        form.keeper().saveTo(rest(line, 1));
+    } else if (verb == u"copy") {
+        form.keeper().copy();
+    } else if (verb == u"print") {
+        needs(1);
+        form.keeper().printToPdf(rest(line, 1));
     } else if (verb == u"opened") {
         for (const QString& url : opened_)
             write_(url);
