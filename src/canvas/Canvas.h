@@ -82,7 +82,8 @@ class Canvas {
     QRect clip() const { return QRect(QPoint(0, 0), client_); }
     QFont printFont() const;
     void touch(const QRect& rect);
-    template <typename... Args> void trace(const char* format, Args... args) const;
+    // One trace line, formatted as printf formats it.
+    void trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
     QImage raster_;
     QSize client_;
