@@ -163,7 +163,9 @@ class Replay:
 
     def __init__(self, tool):
         self.tool = tool
-        self.folder = tempfile.mkdtemp(prefix="quenzel-model-")
+        # Removed when the check ends, however it ends.
+        self._folder = tempfile.TemporaryDirectory(prefix="quenzel-model-")
+        self.folder = self._folder.name
 
     def path(self, name):
         return os.path.join(self.folder, name)
