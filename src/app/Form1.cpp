@@ -34,9 +34,11 @@ QRect pixelGeometry(const design::ControlRow& row) {
     return {px(row.left), px(row.top), px(row.width), px(row.height)};
 }
 
-// A thin border leaves room for three digits in a 25-pixel box; a box whose text cannot
-// serve shows it in light red until the text serves again.
-const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0; }"
+// A sunken border, dark on the top and left and light on the bottom and right, one pixel
+// thin to leave room for three digits in a 25-pixel box; a box whose text cannot serve
+// shows it in light red until the text serves again.
+const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid; padding: 0;"
+                                         " border-color: #808080 #d4d0c8 #d4d0c8 #808080; }"
                                          "QLineEdit[serves=\"false\"] { background: #ffc8c8; }");
 
 void markBox(QLineEdit* box, bool serves) {
@@ -219,6 +221,9 @@ QWidget* Form1::buildControl(const design::ControlRow& row) {
     if (row.kind == design::Kind::PictureBox) widget->setFocusPolicy(Qt::StrongFocus);
     widget->setEnabled(row.enabled);
     widget->setVisible(row.visible);
+    // Labels and images are painted on the canvas itself, so every windowed control (button,
+    // box, swatch) lies in front of them and takes the clicks where they overlap.
+    if (row.kind == design::Kind::Label || row.kind == design::Kind::Image) widget->lower();
     // Pointer events over a control are the control's, never the canvas's.
     widget->setAttribute(Qt::WA_NoMousePropagation);
     widget->setMouseTracking(true);
@@ -270,6 +275,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (handlers.mouseMove) handle(handlers.mouseMove);
         break;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: // the second press of a double-click is a press too
         if (handlers.mouseDown) handle(handlers.mouseDown);
         break;
     case QEvent::MouseButtonRelease: {
@@ -307,9 +313,13 @@ QString Form1::text(Control control) const {
     return b ? b->text() : QString();
 }
 
+// A text the program writes is shown from its start, as the platform's text boxes show
+// it, even where it is wider than its box.
 void Form1::setText(Control control, const QString& text) {
     QLineEdit* b = box(control);
-    if (b && b->text() != text) b->setText(text);
+    if (!b || b->text() == text) return;
+    b->setText(text);
+    b->setCursorPosition(0);
 }
 
 void Form1::moveImage(Control image, QPointF topLeft) {
