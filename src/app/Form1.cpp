@@ -170,6 +170,12 @@ void Form1::buildMenu() {
 void Form1::buildControls() {
     for (const design::ControlRow& row : design::controls())
         controls_.insert(QString::fromLatin1(row.name), buildControl(row));
+    // Labels and images are painted on the canvas itself, so every windowed control (button,
+    // box, swatch) stands in front of them, the eye included, and takes the clicks where
+    // they overlap. Either group keeps its own order.
+    for (const design::ControlRow& row : design::controls())
+        if (row.kind != design::Kind::Label && row.kind != design::Kind::Image)
+            controls_.value(QString::fromLatin1(row.name))->raise();
 }
 
 QWidget* Form1::buildControl(const design::ControlRow& row) {
@@ -221,9 +227,6 @@ QWidget* Form1::buildControl(const design::ControlRow& row) {
     if (row.kind == design::Kind::PictureBox) widget->setFocusPolicy(Qt::StrongFocus);
     widget->setEnabled(row.enabled);
     widget->setVisible(row.visible);
-    // Labels and images are painted on the canvas itself, so every windowed control (button,
-    // box, swatch) lies in front of them and takes the clicks where they overlap.
-    if (row.kind == design::Kind::Label || row.kind == design::Kind::Image) widget->lower();
     // Pointer events over a control are the control's, never the canvas's.
     widget->setAttribute(Qt::WA_NoMousePropagation);
     widget->setMouseTracking(true);

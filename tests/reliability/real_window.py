@@ -336,7 +336,9 @@ def check_eye_over_button(q):
     q.click(CHASE)
     q.move(EYE_OVER_CLS)
     q.move(CLS)
-    until_shown(q, "eye-over-cls", lambda s: dark_pixels(q, s, *EYE_OVER_CLS, 49, 17) > 10,
+    left, top = EYE_OVER_CLS
+    above_cls = [(x, y) for x in range(left, left + 49) for y in range(top, CLS[1] - 12)]
+    until_shown(q, "eye-over-cls", lambda s: sum(q.pixel(s, p) != WHITE for p in above_cls) > 20,
                 "the eye has come to rest over \"CLS\"", seconds=10)
     q.click(CHASE)
     q.drag(stroke(60))
