@@ -10,7 +10,7 @@ namespace {
 
 // Qt aborts when it finds no display to open; a desktop program says plainly what it needs.
 // A platform named in QT_QPA_PLATFORM (offscreen, for one) is trusted to need none.
-bool displayReachable() {
+bool displayConfigured() {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         if (const char* value = std::getenv(variable); value && *value) return true;
     std::fputs("quenzel needs a graphical desktop (neither DISPLAY nor WAYLAND_DISPLAY is set);"
@@ -22,7 +22,7 @@ bool displayReachable() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (!displayReachable()) return EXIT_FAILURE;
+    if (!displayConfigured()) return EXIT_FAILURE;
     QApplication app(argc, argv);
     useJapaneseFonts();
     Form1 form(Form1::desktopServices());
