@@ -1,5 +1,6 @@
 #include "CaptionButton.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -12,4 +13,12 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(rect().adjusted(1, 1, -1, -1), Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+// A push button outside a dialog ignores Return and Enter; here they are keyboard activation
+// as much as Space is. Only the click follows: a handler of mouse presses sees nothing.
+void CaptionButton::keyPressEvent(QKeyEvent* event) {
+    const bool activates = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!activates || event->isAutoRepeat()) return QPushButton::keyPressEvent(event);
+    click();
 }

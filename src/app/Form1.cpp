@@ -35,9 +35,11 @@ QRect pixelGeometry(const design::ControlRow& row) {
     return {px(row.left), px(row.top), px(row.width), px(row.height)};
 }
 
-// A thin border leaves room for three digits in a 25-pixel box; a box whose text cannot
-// serve shows it in light red until the text serves again.
-const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid #808080; padding: 0; }"
+// A sunken border, dark on the top and left and light on the bottom and right, one pixel
+// thin to leave room for three digits in a 25-pixel box; a box whose text cannot serve
+// shows it in light red until the text serves again.
+const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid; padding: 0;"
+                                         " border-color: #808080 #d4d0c8 #d4d0c8 #808080; }"
                                          "QLineEdit[serves=\"false\"] { background: #ffc8c8; }");
 
 void markBox(QLineEdit* box, bool serves) {
@@ -170,6 +172,12 @@ void Form1::buildMenu() {
 void Form1::buildControls() {
     for (const design::ControlRow& row : design::controls())
         controls_.insert(QString::fromLatin1(row.name), buildControl(row));
+    // Labels and images are painted on the canvas itself, so every windowed control (button,
+    // box, swatch) stands in front of them, the eye included, and takes the clicks where
+    // they overlap. Either group keeps its own order.
+    for (const design::ControlRow& row : design::controls())
+        if (row.kind != design::Kind::Label && row.kind != design::Kind::Image)
+            controls_.value(QString::fromLatin1(row.name))->raise();
 }
 
 QWidget* Form1::buildControl(const design::ControlRow& row) {
@@ -283,6 +291,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (handlers.mouseMove) handle(handlers.mouseMove);
         break;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: // the second press of a double-click is a press too
         if (handlers.mouseDown) handle(handlers.mouseDown);
         break;
     case QEvent::MouseButtonRelease: {
@@ -320,9 +329,13 @@ QString Form1::text(Control control) const {
     return b ? b->text() : QString();
 }
 
+// A text the program writes is shown from its start, as the platform's text boxes show
+// it, even where it is wider than its box.
 void Form1::setText(Control control, const QString& text) {
     QLineEdit* b = box(control);
-    if (b && b->text() != text) b->setText(text);
+    if (!b || b->text() == text) return;
+    b->setText(text);
+    b->setCursorPosition(0);
 }
 
 void Form1::moveImage(Control image, QPointF topLeft) {

@@ -5,9 +5,28 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt aborts when it finds no display to open; a desktop program says plainly what it needs.
+// A platform named in QT_QPA_PLATFORM (offscreen, for one) is trusted to need none.
+bool displayConfigured() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(variable); value && *value) return true;
+    std::fputs("quenzel needs a graphical desktop (neither DISPLAY nor WAYLAND_DISPLAY is set);"
+               " to try it without one: xvfb-run -a scripts/run\n",
+               stderr);
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     describeApplication();
     if (const auto exitCode = answerInformationOptions(argc, argv)) return *exitCode;
+    if (!displayConfigured()) return EXIT_FAILURE;
     QApplication app(argc, argv);
     useJapaneseFonts();
     useQtTranslations();

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -21,10 +22,16 @@ Canvas::Canvas(QSize clientSize)
 }
 
 // Formats with the C library, whose %g rounds exact ties as every other C program does.
-template <typename... Args> void Canvas::trace(const char* format, Args... args) const {
+void Canvas::trace(const char* format, ...) const {
     if (!trace_) return;
-    std::string line(std::snprintf(nullptr, 0, format, args...), '\0');
-    std::snprintf(line.data(), line.size() + 1, format, args...);
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    std::string line(std::vsnprintf(nullptr, 0, format, args), '\0');
+    std::vsnprintf(line.data(), line.size() + 1, format, again);
+    va_end(again);
+    va_end(args);
     trace_(QString::fromStdString(line));
 }
 

@@ -103,7 +103,8 @@ class Canvas {
     void growRaster(QSize size);
     QFont printFont() const;
     void touch(const QRect& rect);
-    template <typename... Args> void trace(const char* format, Args... args) const;
+    // One trace line, formatted as printf formats it.
+    void trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
     QImage raster_;
     QSize client_;

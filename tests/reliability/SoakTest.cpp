@@ -39,12 +39,14 @@ constexpr long long kAllowedGrowth = 5 * 1024 * 1024;
 constexpr int kLargestWidth = 1000, kLargestHeight = 800;
 constexpr int kRandomsPerDot = 3; // place x, place y, palette colour
 
+#ifndef QUENZEL_ASAN
 long long residentBytes() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly)) return -1;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
+#endif
 
 // Memory in use: resident bytes once the allocator has handed back the free memory it can,
 // or under AddressSanitizer (whose shadow memory and quarantine make the resident size

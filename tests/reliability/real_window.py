@@ -32,6 +32,7 @@ END = (364, 364)        # "END"
 RINGS = (428, 20)       # "◎"
 DOTS = (428, 92)        # "②"
 CHASE = (428, 140)      # "④"
+EYE_OVER_CLS = (385, 335)  # the eye's corner here covers "CLS"
 RED_SWATCH = (32, 272)  # Picture6
 RED_BOX = (36, 17)      # Text6
 SWATCHES = {(16, 256): WHITE, (32, 256): (64, 0, 64), (16, 272): BLUE, (32, 272): RED,
@@ -359,6 +360,33 @@ def check_chase(q):
     q.click(CHASE)
 
 
+def check_double_click(q):
+    """Both presses of a fast double-click on "ペ　ン" count: the pen stays on."""
+    q.move(PEN)
+    run("xdotool", "click", "--repeat", "2", "--delay", "60", "1")
+    q.drag(stroke(60))
+    until_shown(q, "double-click", lambda s: stroke_in(q, s, 60, RED),
+                "after a double-click on the pen button the pen still draws")
+    q.click(CLS)
+
+
+def check_eye_over_button(q):
+    """The eye glides to a stop over "CLS", which still takes the click."""
+    q.click(CHASE)
+    q.move(EYE_OVER_CLS)
+    q.move(CLS)
+    left, top = EYE_OVER_CLS
+    above_cls = [(x, y) for x in range(left, left + 49) for y in range(top, CLS[1] - 12)]
+    until_shown(q, "eye-over-cls", lambda s: sum(q.pixel(s, p) != WHITE for p in above_cls) > 20,
+                "the eye has come to rest over \"CLS\"", seconds=10)
+    q.click(CHASE)
+    q.drag(stroke(60))
+    until_shown(q, "before-cls", lambda s: stroke_in(q, s, 60, RED), "a stroke to clear")
+    q.click(CLS)
+    until_shown(q, "cls-under-eye", lambda s: all(q.pixel(s, p) == WHITE for p in stroke(60)),
+                '"CLS" under the eye clears the stroke')
+
+
 def check_bad_text(q):
     q.type_into(RED_BOX, "abc")
     until_shown(q, "abc", lambda s: box_looks(q, s, RED_BOX, UNFIT),
@@ -456,8 +484,9 @@ def main():
     try:
         desktop = Desktop(work)
         q = Quenzel(desktop, binary, work)
-        for check in [check_start, check_pen, check_keep, check_rings, check_chase, check_bad_text,
-                      check_minimise, check_menu, check_end]:
+        for check in [check_start, check_pen, check_double_click, check_keep, check_rings,
+                      check_chase, check_eye_over_button, check_bad_text, check_minimise,
+                      check_menu, check_end]:
             if not q.running():
                 raise Failure("quenzel ended unexpectedly before " + check.__name__)
             check(q)

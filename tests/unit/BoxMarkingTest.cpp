@@ -120,4 +120,27 @@ TEST_F(BoxMarking, SwatchClearsTheMark) {
     EXPECT_TRUE(white(background("Text3")));
 }
 
+// Every box has a sunken border: its top and left edges darker than its bottom and right.
+TEST_F(BoxMarking, BoxesHaveASunkenBorder) {
+    for (const char* name : {"Text6", "Text5", "Text7", "Text4"}) {
+        const QImage image = replay_.form().control(QString::fromLatin1(name))->grab().toImage();
+        const int right = image.width() - 1, bottom = image.height() - 1;
+        const auto lightness = [&](int x, int y) { return qGray(image.pixel(x, y)); };
+        EXPECT_LT(lightness(right / 2, 0), lightness(right / 2, bottom)) << name;
+        EXPECT_LT(lightness(0, bottom / 2), lightness(right, bottom / 2)) << name;
+    }
+}
+
+// A text the program writes into a box, wider than the box, is shown from its start: the
+// read-outs of the eye far out in twips, and the colour boxes that a swatch rewrites.
+TEST_F(BoxMarking, WrittenTextsShowTheirStart) {
+    run({"type Text6 12345678901234567890", "click Picture6", "click Command14", "move 300 200",
+         "steps 20"});
+    for (const char* name : {"Text7", "Text8", "Text9", "Text10", "Text6"}) {
+        auto* box = qobject_cast<QLineEdit*>(replay_.form().control(QString::fromLatin1(name)));
+        ASSERT_NE(box, nullptr) << name;
+        EXPECT_EQ(box->cursorPosition(), 0) << name << " " << qPrintable(box->text());
+    }
+}
+
 } // namespace

@@ -177,7 +177,7 @@ Replay::Outcome Replay::run(const QStringList& lines) {
 }
 
 void Replay::sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton button) {
-    if (type == QEvent::MouseButtonPress) held_ |= button;
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) held_ |= button;
     if (type == QEvent::MouseButtonRelease) held_ &= ~Qt::MouseButtons(button);
     QWindow* window = form_->windowHandle();
     QMouseEvent event(type, windowPos, windowPos, window->mapToGlobal(QPointF(windowPos)), button,
@@ -238,6 +238,15 @@ bool Replay::execute(const QString& rawLine) {
             sendMouse(QEvent::MouseButtonPress, centreOf(w), Qt::LeftButton);
             sendMouse(QEvent::MouseButtonRelease, centreOf(w), Qt::LeftButton);
         }
+    } else if (verb == u"doubleclick") {
+        // As a window system delivers a fast double-click: the second press comes as a
+        // double-click event.
+        needs(1);
+        QWidget* w = control(words[1]);
+        sendMouse(QEvent::MouseMove, centreOf(w), Qt::NoButton);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                        QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+            sendMouse(type, centreOf(w), Qt::LeftButton);
     } else if (verb == u"press" || verb == u"release") {
         needs(1);
         QWidget* w = control(words[1]);
