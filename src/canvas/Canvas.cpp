@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -51,15 +52,23 @@ void Canvas::setFontSize(double points) {
 void Canvas::setClientSize(QSize size) {
     client_ = size.expandedTo(QSize(0, 0));
     const QSize grown = raster_.size().expandedTo(client_);
-    if (grown == raster_.size()) return;
-    QImage larger(grown, QImage::Format_RGB32);
+    if (grown != raster_.size()) raster_ = grow(raster_, grown);
+}
+
+QImage Canvas::grow(const QImage& raster, QSize size) {
+    QImage larger(size, QImage::Format_RGB32);
     larger.fill(toRgb(kBackColor));
-    QPainter(&larger).drawImage(0, 0, raster_);
-    raster_ = std::move(larger);
+    QPainter(&larger).drawImage(0, 0, raster);
+    return larger;
 }
 
 void Canvas::touch(const QRect& rect) {
     if (rect.isEmpty()) return;
+    changed_ |= rect;
+    markDirty(rect);
+}
+
+void Canvas::markDirty(const QRect& rect) {
     if (dirtyCount_ == kDirtyRects) {
         const QRect bounds = takeDirty();
         dirty_[dirtyCount_++] = bounds;
@@ -81,6 +90,17 @@ QRegion Canvas::takeDirtyRegion() {
         region += dirty_[i];
     dirtyCount_ = 0;
     return region;
+}
+
+void Canvas::exchangePixels(QImage& pixels, QPoint topLeft) {
+    const QRect rect(topLeft, pixels.size());
+    Q_ASSERT(raster_.rect().contains(rect) && pixels.format() == raster_.format());
+    for (int y = 0; y < rect.height(); ++y) {
+        auto* ours = reinterpret_cast<QRgb*>(raster_.scanLine(rect.top() + y)) + rect.left();
+        auto* theirs = reinterpret_cast<QRgb*>(pixels.scanLine(y));
+        std::swap_ranges(ours, ours + rect.width(), theirs);
+    }
+    markDirty(rect);
 }
 
 void Canvas::Cls() {

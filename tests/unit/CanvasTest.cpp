@@ -1,9 +1,10 @@
 // The canvas's dirty rectangles and what the window repaints from them: a figure marks
 // only the pixels it can have changed, and a running endless drawing is shown at most
-// once per frame.
+// once per frame. The history that keeps within its memory budget.
 #include "canvas/Canvas.h"
 #include "app/CanvasView.h"
 #include "app/Form1.h"
+#include "canvas/History.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -156,4 +157,34 @@ TEST(CanvasView, EndlessDotsRepaintSmallAreasAtMostOncePerFrame) {
     // A dot 5 pixels wide lies within 6 x 6 pixels; a batch of steps keeps its dots apart.
     static_assert(LoopScheduler::kMaxBatch <= Canvas::kDirtyRects);
     EXPECT_LE(counter.pixels, qint64(dots) * 36);
+}
+
+// The history keeps what fits in its budget, dropping the oldest steps first; a step that
+// cannot fit alone is not kept. Single pixels at width 1 make steps of 4 bytes each.
+TEST(History, KeepsTheNewestStepsWithinItsBudget) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    const qsizetype picture = 20 * 10 * 4, step = 4 + History::kStepOverhead;
+    History history(canvas, picture + 3 * step);
+    const auto black = [&](int x) { return canvas.raster().pixel(x, 0) == qRgb(0, 0, 0); };
+    for (int x = 0; x < 5; ++x) {
+        canvas.PSet(float(x) + 0.5f, 0.5f, 0);
+        history.endGesture();
+    }
+    EXPECT_EQ(history.undoable(), 3);
+    EXPECT_EQ(history.bytes(), picture + 3 * step);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(history.undo());
+    EXPECT_FALSE(history.undo()); // the two oldest are gone, their dots stay
+    EXPECT_TRUE(black(0) && black(1));
+    EXPECT_FALSE(black(2) || black(3) || black(4));
+    EXPECT_EQ(history.redoable(), 3);
+
+    // A cleared picture needs 800 bytes: more than the whole budget.
+    canvas.Cls();
+    history.endGesture();
+    EXPECT_EQ(history.undoable(), 0);
+    EXPECT_EQ(history.redoable(), 0);
+    EXPECT_EQ(history.bytes(), picture);
+    EXPECT_FALSE(history.undo());
 }

@@ -1,0 +1,80 @@
+#include "History.h"
+
+#include <cstring>
+
+namespace {
+
+// Copies the pixels of `rect`, which lies inside both images, from one to the other.
+void copyRect(const QImage& from, QImage& to, const QRect& rect) {
+    const auto bytes = std::size_t(rect.width()) * sizeof(QRgb);
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + rect.left() * sizeof(QRgb),
+                    from.constScanLine(y) + rect.left() * sizeof(QRgb), bytes);
+}
+
+} // namespace
+
+History::History(Canvas& canvas, qsizetype budget)
+    : canvas_(canvas), budget_(budget), picture_(canvas.raster().copy()) {}
+
+// The raster only grows, and its new pixels are the back colour: the copy grows the same
+// way. Should it ever be replaced by a smaller one, the history starts afresh from it.
+void History::followRaster() {
+    const QSize size = canvas_.raster().size();
+    if (size == picture_.size()) return;
+    if (size.expandedTo(picture_.size()) != size) {
+        steps_.clear();
+        done_ = 0;
+        stepBytes_ = 0;
+        canvas_.takeChanged();
+        picture_ = canvas_.raster().copy();
+        return;
+    }
+    picture_ = Canvas::grow(picture_, size);
+}
+
+void History::endGesture() {
+    followRaster();
+    const QRect changed = canvas_.takeChanged() & picture_.rect();
+    if (changed.isEmpty()) return;
+    dropRedoable();
+    steps_.push_back({changed.topLeft(), picture_.copy(changed)});
+    stepBytes_ += sizeOf(steps_.back());
+    ++done_;
+    copyRect(canvas_.raster(), picture_, changed);
+    keepWithinBudget();
+}
+
+bool History::undo() {
+    endGesture();
+    if (done_ == 0) return false;
+    exchange(steps_[--done_]);
+    return true;
+}
+
+bool History::redo() {
+    endGesture();
+    if (redoable() == 0) return false;
+    exchange(steps_[done_++]);
+    return true;
+}
+
+void History::exchange(Step& step) {
+    canvas_.exchangePixels(step.pixels, step.topLeft);
+    copyRect(canvas_.raster(), picture_, QRect(step.topLeft, step.pixels.size()));
+}
+
+void History::dropRedoable() {
+    for (auto it = steps_.begin() + qsizetype(done_); it != steps_.end(); ++it)
+        stepBytes_ -= sizeOf(*it);
+    steps_.erase(steps_.begin() + qsizetype(done_), steps_.end());
+}
+
+// Only ever called with nothing to redo, so the oldest step is always an undoable one.
+void History::keepWithinBudget() {
+    while (!steps_.empty() && bytes() > budget_) {
+        stepBytes_ -= sizeOf(steps_.front());
+        steps_.pop_front();
+        --done_;
+    }
+}
