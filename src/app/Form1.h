@@ -4,6 +4,7 @@
 #include "LoopScheduler.h"
 #include "canvas/Canvas.h"
 #include "canvas/ControlSurface.h"
+#include "canvas/History.h"
 #include "canvas/Random.h"
 #include "state/DrawingState.h"
 #include "state/Easel.h"
@@ -46,6 +47,9 @@ class Form1 : public QMainWindow, public ControlSurface {
     QWidget* control(const QString& name) const { return controls_.value(name); }
     // Sets the client area to that size in pixels.
     void resizeClientArea(QSize size);
+    // Take back, and bring back, what the last gesture drew (the undo and redo keys).
+    void undo();
+    void redo();
 
     // ControlSurface
     QString text(Control box) const override;
@@ -123,7 +127,9 @@ class Form1 : public QMainWindow, public ControlSurface {
     Random random_;
     Canvas canvas_;
     Easel easel_{state_, canvas_, *this, random_};
+    History history_{canvas_};
     LoopScheduler loops_;
+    bool dotsRunning_ = false; // the current loop is "②"'s, not a chase
     CanvasView* view_ = nullptr;
     QHash<QString, QWidget*> controls_;
     // Handlers of events that arrive through the event filter rather than a signal.
