@@ -108,6 +108,27 @@ QString shown(const Value& v) {
 
 QString number(double v) { return QString::asprintf("%.9g", v); }
 
+// How many pixels of `now` differ from `then`, and their bounds ("x y w h"); pixels that
+// only one of the two has count as different.
+QString changedPixels(const QImage& then, const QImage& now) {
+    long long count = 0;
+    QRect bounds;
+    const QRect both = then.rect() | now.rect();
+    for (int y = 0; y < both.height(); ++y)
+        for (int x = 0; x < both.width(); ++x)
+            if (!then.valid(x, y) || !now.valid(x, y) || then.pixel(x, y) != now.pixel(x, y)) {
+                ++count;
+                bounds |= QRect(x, y, 1, 1);
+            }
+    if (count == 0) return QStringLiteral("0");
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(count)
+        .arg(bounds.x())
+        .arg(bounds.y())
+        .arg(bounds.width())
+        .arg(bounds.height());
+}
+
 } // namespace
 
 Replay::Replay(std::function<void(const QString&)> write) : write_(std::move(write)) {
@@ -226,6 +247,13 @@ bool Replay::execute(const QString& rawLine) {
         needs(2);
         form.resizeClientArea(
             QSize(int(integer(words[1], 0, 10000)), int(integer(words[2], 0, 10000))));
+    } else if (verb == u"undo") {
+        form.undo();
+    } else if (verb == u"redo") {
+        form.redo();
+    } else if (verb == u"snapshot") {
+        needs(1);
+        snapshots_.insert(words[1], form.canvas().raster());
     } else if (verb == u"steps") {
         needs(1);
         form.loops().advance(integer(words[1], 0, 100'000'000));
@@ -287,6 +315,12 @@ bool Replay::execute(const QString& rawLine) {
                 throw BadLine{QStringLiteral("(%1, %2) lies outside the canvas").arg(x).arg(y)};
             const QRgb p = raster.pixel(x, y);
             write_(QString::number(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16));
+        } else if (what == u"changed") {
+            needs(2);
+            const auto snapshot = snapshots_.constFind(words[2]);
+            if (snapshot == snapshots_.constEnd())
+                throw BadLine{QStringLiteral("no snapshot named '%1'").arg(words[2])};
+            write_(changedPixels(*snapshot, form.canvas().raster()));
         } else if (what == u"random") {
             write_(QStringLiteral("random %1").arg(form.random().drawn()));
         } else if (what == u"title") {
