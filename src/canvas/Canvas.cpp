@@ -64,7 +64,12 @@ QImage Canvas::grow(const QImage& raster, QSize size) {
 
 void Canvas::touch(const QRect& rect) {
     if (rect.isEmpty()) return;
-    changed_ |= rect;
+    // What QRect's union does, inline: this runs for every figure.
+    changed_ = changed_.isNull() ? rect
+                                 : QRect(QPoint(std::min(changed_.left(), rect.left()),
+                                                std::min(changed_.top(), rect.top())),
+                                         QPoint(std::max(changed_.right(), rect.right()),
+                                                std::max(changed_.bottom(), rect.bottom())));
     markDirty(rect);
 }
 
