@@ -1,6 +1,7 @@
 #include "History.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -38,11 +39,33 @@ void History::endGesture() {
     const QRect changed = canvas_.takeChanged() & picture_.rect();
     if (changed.isEmpty()) return;
     dropRedoable();
-    steps_.push_back({changed.topLeft(), picture_.copy(changed)});
+    steps_.push_back(takeBefore(changed));
     stepBytes_ += sizeOf(steps_.back());
     ++done_;
-    copyRect(canvas_.raster(), picture_, changed);
     keepWithinBudget();
+}
+
+// The pixels of `changed` as they were before the gesture, as a step; the copy of the
+// picture then follows the raster.
+History::Step History::takeBefore(const QRect& changed) {
+    const bool most = 2 * qint64(changed.width()) * changed.height() >=
+                      qint64(picture_.width()) * picture_.height();
+    if (most && reserve_.size() == picture_.size()) {
+        Step whole{QPoint(0, 0), std::exchange(picture_, std::move(reserve_))};
+        reserve_ = QImage();
+        copyRect(canvas_.raster(), picture_, picture_.rect());
+        return whole;
+    }
+    Step part{changed.topLeft(), picture_.copy(changed)};
+    copyRect(canvas_.raster(), picture_, changed);
+    return part;
+}
+
+void History::prepare() {
+    const QImage& raster = canvas_.raster();
+    if (reserve_.size() == raster.size()) return;
+    reserve_ = QImage(raster.size(), raster.format());
+    reserve_.fill(0);
 }
 
 bool History::undo() {

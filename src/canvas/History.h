@@ -36,11 +36,17 @@ class History {
     // Each ends the current gesture first; false (and no change) when there is no step.
     bool undo();
     bool redo();
+    // Readies picture-sized memory for the next step that changes most of the picture: the
+    // whole old copy then becomes the step, and the raster is copied into memory already
+    // written once. Without it that copy goes to fresh pages, whose first writes cost the
+    // kernel far more than the copy itself. Call when idle.
+    void prepare();
 
     int undoable() const { return int(done_); }
     int redoable() const { return int(steps_.size() - done_); }
-    // The bytes held: the picture copy and every step, overhead included.
-    qsizetype bytes() const { return picture_.sizeInBytes() + stepBytes_; }
+    // The bytes held: the picture copy, the readied memory and every step, overhead
+    // included.
+    qsizetype bytes() const { return picture_.sizeInBytes() + reserve_.sizeInBytes() + stepBytes_; }
 
   private:
     struct Step {
@@ -49,6 +55,7 @@ class History {
     };
 
     void followRaster();
+    Step takeBefore(const QRect& changed);
     void exchange(Step& step);
     void dropRedoable();
     void keepWithinBudget();
@@ -57,6 +64,7 @@ class History {
     Canvas& canvas_;
     qsizetype budget_;
     QImage picture_; // the raster as of the last step (or undo or redo)
+    QImage reserve_; // null, or the raster's size and format, written once
     std::deque<Step> steps_;
     std::size_t done_ = 0; // steps_[0, done_) can be undone, the rest redone
     qsizetype stepBytes_ = 0;

@@ -188,3 +188,30 @@ TEST(History, KeepsTheNewestStepsWithinItsBudget) {
     EXPECT_EQ(history.bytes(), picture);
     EXPECT_FALSE(history.undo());
 }
+
+// With memory readied, a step that changes most of the picture takes the whole old copy,
+// and undo and redo still restore every pixel.
+TEST(History, ALargeStepTakesTheWholeOldPicture) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    History history(canvas);
+    history.prepare();
+    const qsizetype picture = 20 * 10 * 4;
+    EXPECT_EQ(history.bytes(), 2 * picture);
+    const auto count = [&](QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 20; ++x)
+                n += canvas.raster().pixel(x, y) == colour;
+        return n;
+    };
+    canvas.setDrawWidth(32); // a disc of diameter 32 around (10, 5) covers every pixel
+    canvas.PSet(10, 5, 0);
+    history.endGesture();
+    EXPECT_EQ(history.bytes(), 2 * picture + History::kStepOverhead);
+    EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
+    EXPECT_TRUE(history.undo());
+    EXPECT_EQ(count(qRgb(255, 255, 255)), 200);
+    EXPECT_TRUE(history.redo());
+    EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
+}
