@@ -135,9 +135,11 @@ std::pair<double, double> recordingMs(const Figures& figures) {
     Canvas canvas(kClient);
     canvas.setScaleMode(Canvas::Pixels);
     History history(canvas);
+    // Between gestures the window readies the history's memory while idle.
     const auto clear = [&] {
         canvas.Cls();
         history.endGesture();
+        history.prepare();
         canvas.takeDirty();
     };
     double without = INFINITY, with = INFINITY;

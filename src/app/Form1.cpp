@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -310,10 +311,12 @@ void Form1::handle(Handler handler) {
     afterEvent();
 }
 
-// Whatever a handler drew is shown, and a sleeping endless drawing looks again.
+// Whatever a handler drew is shown, and a sleeping endless drawing looks again; the
+// history readies its memory once the events of the moment are handled.
 void Form1::afterEvent() {
     view_->showChanges();
     loops_.wake();
+    QTimer::singleShot(0, this, [this] { history_.prepare(); });
 }
 
 // ---- ControlSurface ----
