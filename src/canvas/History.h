@@ -14,8 +14,9 @@
 // undone or redone.
 //
 // It keeps a copy of the picture as of the last step, so that a step needs only the pixels
-// of the rectangle it changed, and only on one side: undoing or redoing exchanges them with
-// the raster's, which turns a step's "before" into its "after" and back. Not QUndoStack:
+// of the rectangle it changed (or, where that is most of the picture, the whole old copy),
+// and only on one side: undoing or redoing exchanges them with the raster's, which turns a
+// step's "before" into its "after" and back. Not QUndoStack:
 // that bounds its stack by count, and a step here ranges from one dot to a whole cleared
 // picture, so the bound is memory, the oldest steps dropped first.
 class History {
