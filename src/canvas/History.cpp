@@ -15,22 +15,29 @@ void copyRect(const QImage& from, QImage& to, const QRect& rect) {
 
 } // namespace
 
-History::History(Canvas& canvas, qsizetype budget)
-    : canvas_(canvas), budget_(budget), picture_(canvas.raster().copy()) {}
+History::History(Canvas& canvas, qsizetype budget) : canvas_(canvas), budget_(budget) { restart(); }
+
+bool History::fits(qsizetype copies) const {
+    return copies * canvas_.raster().sizeInBytes() <= budget_;
+}
+
+// Starts afresh from the picture as it is. A raster too large to fit twice in the budget
+// (a copy and a step of its size) keeps no history at all.
+void History::restart() {
+    steps_.clear();
+    done_ = 0;
+    stepBytes_ = 0;
+    reserve_ = QImage();
+    canvas_.takeChanged();
+    picture_ = fits(2) ? canvas_.raster().copy() : QImage();
+}
 
 // The raster only grows, and its new pixels are the back colour: the copy grows the same
 // way. Should it ever be replaced by a smaller one, the history starts afresh from it.
 void History::followRaster() {
     const QSize size = canvas_.raster().size();
     if (size == picture_.size()) return;
-    if (size.expandedTo(picture_.size()) != size) {
-        steps_.clear();
-        done_ = 0;
-        stepBytes_ = 0;
-        canvas_.takeChanged();
-        picture_ = canvas_.raster().copy();
-        return;
-    }
+    if (picture_.isNull() || size.expandedTo(picture_.size()) != size || !fits(2)) return restart();
     picture_ = Canvas::grow(picture_, size);
 }
 
@@ -63,7 +70,7 @@ History::Step History::takeBefore(const QRect& changed) {
 
 void History::prepare() {
     const QImage& raster = canvas_.raster();
-    if (reserve_.size() == raster.size()) return;
+    if (reserve_.size() == raster.size() || picture_.isNull() || !fits(3)) return;
     reserve_ = QImage(raster.size(), raster.format());
     reserve_.fill(0);
 }

@@ -27,7 +27,8 @@ class History {
     static constexpr qsizetype kStepOverhead = 256;
 
     // Starts with no steps and the canvas's picture as it is. `budget` bounds bytes(); a
-    // step that cannot fit even alone is not kept.
+    // step that cannot fit even alone is not kept, and a raster whose size in bytes is
+    // more than half the budget keeps no history.
     explicit History(Canvas& canvas, qsizetype budget = kDefaultBudget);
 
     // Ends the current gesture: what the canvas changed since the last step becomes one
@@ -40,7 +41,8 @@ class History {
     // Readies picture-sized memory for the next step that changes most of the picture: the
     // whole old copy then becomes the step, and the raster is copied into memory already
     // written once. Without it that copy goes to fresh pages, whose first writes cost the
-    // kernel far more than the copy itself. Call when idle.
+    // kernel far more than the copy itself. Call when idle. Nothing is readied where three
+    // rasters would not fit in the budget.
     void prepare();
 
     int undoable() const { return int(done_); }
@@ -55,6 +57,8 @@ class History {
         QImage pixels; // the other side of the step: before it while done, after it while undone
     };
 
+    bool fits(qsizetype rasterCopies) const;
+    void restart();
     void followRaster();
     Step takeBefore(const QRect& changed);
     void exchange(Step& step);

@@ -165,7 +165,7 @@ TEST(History, KeepsTheNewestStepsWithinItsBudget) {
     Canvas canvas(QSize(20, 10));
     canvas.setScaleMode(Canvas::Pixels);
     const qsizetype picture = 20 * 10 * 4, step = 4 + History::kStepOverhead;
-    History history(canvas, picture + 3 * step);
+    History history(canvas, 2 * picture); // the picture copy and three single pixels
     const auto black = [&](int x) { return canvas.raster().pixel(x, 0) == qRgb(0, 0, 0); };
     for (int x = 0; x < 5; ++x) {
         canvas.PSet(float(x) + 0.5f, 0.5f, 0);
@@ -180,13 +180,20 @@ TEST(History, KeepsTheNewestStepsWithinItsBudget) {
     EXPECT_FALSE(black(2) || black(3) || black(4));
     EXPECT_EQ(history.redoable(), 3);
 
-    // A cleared picture needs 800 bytes: more than the whole budget.
+    // A cleared picture needs 800 bytes and its overhead: more than is left beside the copy.
     canvas.Cls();
     history.endGesture();
     EXPECT_EQ(history.undoable(), 0);
     EXPECT_EQ(history.redoable(), 0);
     EXPECT_EQ(history.bytes(), picture);
     EXPECT_FALSE(history.undo());
+
+    // A raster that does not fit twice keeps no history.
+    History tooSmall(canvas, 2 * picture - 1);
+    canvas.PSet(0.5f, 0.5f, 0);
+    tooSmall.endGesture();
+    EXPECT_EQ(tooSmall.bytes(), 0);
+    EXPECT_FALSE(tooSmall.undo());
 }
 
 // With memory readied, a step that changes most of the picture takes the whole old copy,
