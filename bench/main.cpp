@@ -14,6 +14,7 @@
 #include "art/GreenTrail.h"
 #include "art/PulsingTrail.h"
 #include "art/RandomDots.h"
+#include "canvas/History.h"
 #include "interactive/ChaseRunner.h"
 #include "interactive/PointerModes.h"
 
@@ -30,16 +31,20 @@ constexpr int kRepetitions = 9; // at least 5; more steadies the minimum on a bu
 const QSize kClient(design::kClientWidth / design::kTwipsPerPixel,
                     design::kClientHeight / design::kTwipsPerPixel);
 
+template <typename Run> double elapsedMs(Run run) {
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    return timer.nsecsElapsed() / 1e6;
+}
+
 // The fastest of kRepetitions runs of `run`, in milliseconds; `prepare` runs untimed
 // before each.
 template <typename Prepare, typename Run> double fastestMs(Prepare prepare, Run run) {
     double best = INFINITY;
     for (int i = 0; i < kRepetitions; ++i) {
         prepare();
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
+        best = std::min(best, elapsedMs(run));
     }
     return best;
 }
@@ -161,6 +166,56 @@ Figures randomDots(int count) {
     });
 }
 
+// The figures drawn as one gesture, without and with the history recording it (the step
+// ends after the last figure, as at the release of a drag): the fastest times in
+// milliseconds, the two taken in turns, three times as often as the rest, so that a busy
+// machine slows both alike.
+std::pair<double, double> recordingMs(const Figures& figures) {
+    Canvas canvas(kClient);
+    canvas.setScaleMode(Canvas::Pixels);
+    History history(canvas);
+    // Between gestures the window readies the history's memory while idle.
+    const auto clear = [&] {
+        canvas.Cls();
+        history.endGesture();
+        history.prepare();
+        canvas.takeDirty();
+    };
+    double without = INFINITY, with = INFINITY;
+    for (int i = 0; i < 3 * kRepetitions; ++i) {
+        clear();
+        without = std::min(without, elapsedMs([&] { drawOnCanvas(canvas, figures); }));
+        clear();
+        with = std::min(with, elapsedMs([&] {
+                            drawOnCanvas(canvas, figures);
+                            history.endGesture();
+                        }));
+    }
+    return {without, with};
+}
+
+// An undo and a redo of a step that changed a whole picture of that size, in milliseconds.
+std::pair<double, double> undoRedoMs(QSize size) {
+    Canvas canvas(size);
+    History history(canvas);
+    canvas.Cls();
+    history.endGesture();
+    const double undo = fastestMs([&] { history.redo(); }, [&] { history.undo(); });
+    const double redo = fastestMs([&] { history.undo(); }, [&] { history.redo(); });
+    return {undo, redo};
+}
+
+void printRecording(const QString& name, std::size_t figures, double withoutMs, double withMs) {
+    std::printf("%s %8zu %12.2f %10.2f %+6.1f%%\n", column(name).constData(), figures, withoutMs,
+                withMs, 100 * (withMs / withoutMs - 1));
+    std::fflush(stdout);
+}
+
+void printHistoryOnly(const QString& name, double ms) {
+    std::printf("%s %8s %12s %10.2f %7s\n", column(name).constData(), "-", "-", ms, "-");
+    std::fflush(stdout);
+}
+
 // Chase steps in the off-screen window, each followed by what the window does after a
 // step: showing the canvas's changes and handling pending events, paints included. The
 // target jumps between two far corners every 100 steps, as if the pointer moved, so that
@@ -231,5 +286,24 @@ int main(int argc, char* argv[]) {
                     chaseMs(form, kChaseSteps));
     }
     std::printf("QPainter/canvas ①/w10 = %.1f, at 2x %.1f\n", ratioPulsingW10, ratioPulsingW10At2);
+
+    // What the history costs: recording a gesture, and taking a whole picture back.
+    std::printf("\n%s %8s %12s %10s %7s\n", column(QStringLiteral("history")).constData(),
+                "figures", "without ms", "with ms", "change");
+    if (const QString name = QStringLiteral("recording ① w=10"); wanted(name)) {
+        const Figures figures = artClick("①", 10);
+        const auto [without, with] = recordingMs(figures);
+        printRecording(name, figures.size(), without, with);
+    }
+    if (const QString name = QStringLiteral("recording pen dots"); wanted(name)) {
+        const Figures pen = penDots(form, 100'000);
+        const auto [without, with] = recordingMs(pen);
+        printRecording(name, pen.size(), without, with);
+    }
+    if (const QString name = QStringLiteral("undo, redo 1920x1080"); wanted(name)) {
+        const auto [undo, redo] = undoRedoMs(QSize(1920, 1080));
+        printHistoryOnly(QStringLiteral("undo 1920x1080"), undo);
+        printHistoryOnly(QStringLiteral("redo 1920x1080"), redo);
+    }
     return 0;
 }

@@ -1,8 +1,9 @@
 // Fuzz target: arbitrary replay scripts against a fresh window each. Every line goes to
 // the script reader on its own, so a line it rejects is skipped and the rest still runs:
 // clicks, presses, typed texts, keys, moves to any coordinates, resizes up to
-// 10000 x 10000 and the endless drawings all mix. Lines that would write files are left
-// out, and the endless drawings get a bounded number of steps per input.
+// 10000 x 10000, the endless drawings, undo and redo all mix. Lines that would write files
+// or keep copies of the raster are left out, and the endless drawings get a bounded number
+// of steps per input.
 
 #include "Replay.h"
 #include "app/Fonts.h"
@@ -21,7 +22,9 @@ QString admitted(const QString& line, long long& stepsLeft) {
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
     if (words.isEmpty()) return {};
     const QString& verb = words[0];
-    if (verb == u"png" || verb == u"canvas-png" || verb == u"save" || verb == u"print") return {};
+    if (verb == u"png" || verb == u"canvas-png" || verb == u"snapshot" || verb == u"save" ||
+        verb == u"print")
+        return {};
     if (verb == u"steps" && words.size() >= 2) {
         bool ok = false;
         const long long n = words[1].toLongLong(&ok);

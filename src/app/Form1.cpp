@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -127,6 +128,7 @@ Form1::Form1(Services services, QWidget* parent)
             const auto y = static_cast<float>(canvas_.fromPixels(pixels.y()));
             switch (kind) {
             case CanvasView::Pointer::Press:
+                history_.endGesture();
                 Form_MouseDown(x, y);
                 break;
             case CanvasView::Pointer::Move:
@@ -134,6 +136,7 @@ Form1::Form1(Services services, QWidget* parent)
                 break;
             case CanvasView::Pointer::Release:
                 Form_MouseUp();
+                history_.endGesture();
                 break;
             }
             afterEvent();
@@ -141,6 +144,7 @@ Form1::Form1(Services services, QWidget* parent)
         this);
     setCentralWidget(view_);
     buildMenu();
+    menuBar()->installEventFilter(this); // a click on the menu ends a gesture too
     buildControls();
     setTabOrder();
     wireHandlers();
@@ -158,6 +162,20 @@ void Form1::resizeClientArea(QSize size) {
 void Form1::focusFirstControl() {
     if (QWidget* first = controls_.value(QStringLiteral("Text10")))
         first->setFocus(Qt::OtherFocusReason);
+}
+
+// "②" stops at an undo, or it would go on sprinkling over the restored picture; a chase
+// draws nothing and goes on.
+void Form1::undo() {
+    if (dotsRunning_) loops_.stop();
+    dotsRunning_ = false;
+    history_.undo();
+    afterEvent();
+}
+
+void Form1::redo() {
+    history_.redo();
+    afterEvent();
 }
 
 // ---- Building the window from its design ----
@@ -279,9 +297,15 @@ void Form1::wireKeys() {
     connect(keys_, &PictureKeys::save, keeper_, &PictureKeeper::save);
     connect(keys_, &PictureKeys::copy, keeper_, &PictureKeeper::copy);
     connect(keys_, &PictureKeys::print, keeper_, &PictureKeeper::print);
+    connect(keys_, &PictureKeys::undo, this, &Form1::undo);
+    connect(keys_, &PictureKeys::redo, this, &Form1::redo);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // A press or a key anywhere ends what the pointer drew without a button held.
+    if (event->type() == QEvent::MouseButtonPress ||
+        event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::KeyPress)
+        history_.endGesture();
     const auto found = filtered_.constFind(watched);
     if (found == filtered_.constEnd()) return false;
     const FilteredHandlers& handlers = *found;
@@ -312,10 +336,12 @@ void Form1::handle(Handler handler) {
     afterEvent();
 }
 
-// Whatever a handler drew is shown, and a sleeping endless drawing looks again.
+// Whatever a handler drew is shown, and a sleeping endless drawing looks again; the
+// history readies its memory once the events of the moment are handled.
 void Form1::afterEvent() {
     view_->showChanges();
     loops_.wake();
+    QTimer::singleShot(0, this, [this] { history_.prepare(); });
 }
 
 // ---- ControlSurface ----
@@ -369,7 +395,10 @@ void Form1::Form_Load() {
     if (const auto colour = penColour(state_)) canvas_.setForeColor(*colour);
 }
 
-void Form1::Command3_Click() { canvas_.Cls(); }
+void Form1::Command3_Click() {
+    canvas_.Cls();
+    history_.endGesture();
+}
 
 void Form1::Command5_Click() {
     hide();
@@ -383,12 +412,14 @@ void Form1::Form_MouseDown(float x, float y) { interactive::Form_MouseDown(easel
 void Form1::Form_MouseUp() { interactive::Form_MouseUp(easel_); }
 
 void Form1::Form_MouseMove(float x, float y) {
-    if (state_.chaseOn.on())
+    if (state_.chaseOn.on()) {
+        dotsRunning_ = false;
         loops_.start([runner = interactive::ChaseRunner(x, y), this]() mutable {
             return runner.step(easel_);
         });
-    else
+    } else {
         interactive::drawPointerModes(easel_, x, y);
+    }
 }
 
 // ---- Mode buttons ----
@@ -401,13 +432,27 @@ void Form1::Command14_Click() { interactive::Command14_Click(easel_); }
 
 // ---- Generated art ----
 
-void Form1::Command2_Click() { art::drawConcentricRings(canvas_, random_); }
-void Form1::Command4_Click() { art::drawBouncingTrail(canvas_, random_); }
-void Form1::Command6_Click() { art::drawPulsingTrail(canvas_, random_); }
-void Form1::Command11_Click() { art::drawGreenTrail(canvas_, random_, state_); }
+// Each generated picture is one step of the history.
+void Form1::Command2_Click() {
+    art::drawConcentricRings(canvas_, random_);
+    history_.endGesture();
+}
+void Form1::Command4_Click() {
+    art::drawBouncingTrail(canvas_, random_);
+    history_.endGesture();
+}
+void Form1::Command6_Click() {
+    art::drawPulsingTrail(canvas_, random_);
+    history_.endGesture();
+}
+void Form1::Command11_Click() {
+    art::drawGreenTrail(canvas_, random_, state_);
+    history_.endGesture();
+}
 
 void Form1::Command9_Click() {
     auto dots = art::RandomDots::begin(canvas_, random_);
+    dotsRunning_ = true; // its dots are one step until the next gesture begins
     loops_.start([dots]() mutable {
         dots.step();
         return true;

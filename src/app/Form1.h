@@ -5,6 +5,7 @@
 #include "PictureKeeper.h"
 #include "canvas/Canvas.h"
 #include "canvas/ControlSurface.h"
+#include "canvas/History.h"
 #include "canvas/Random.h"
 #include "state/DrawingState.h"
 #include "state/Easel.h"
@@ -50,6 +51,9 @@ class Form1 : public QMainWindow, public ControlSurface {
     QWidget* control(const QString& name) const { return controls_.value(name); }
     // Sets the client area to that size in pixels.
     void resizeClientArea(QSize size);
+    // Take back, and bring back, what the last gesture drew (the undo and redo keys).
+    void undo();
+    void redo();
 
     // ControlSurface
     QString text(Control box) const override;
@@ -128,7 +132,9 @@ class Form1 : public QMainWindow, public ControlSurface {
     Random random_;
     Canvas canvas_;
     Easel easel_{state_, canvas_, *this, random_};
+    History history_{canvas_};
     LoopScheduler loops_;
+    bool dotsRunning_ = false; // the current loop is "②"'s, not a chase
     CanvasView* view_ = nullptr;
     PictureKeeper* keeper_ = nullptr;
     PictureKeys* keys_ = nullptr;

@@ -35,6 +35,11 @@ void LoopScheduler::wake() {
     if (step_ && clock_ == Clock::Real && !timer_.isActive()) resumeClock();
 }
 
+void LoopScheduler::stop() {
+    timer_.stop();
+    step_ = nullptr;
+}
+
 void LoopScheduler::resumeClock() {
     elapsed_.start();
     stepsSinceResume_ = 0;

@@ -31,6 +31,8 @@ class LoopScheduler : public QObject {
     void start(Step step);
     void advance(long long steps);
     void wake();
+    // Ends and frees the current loop, if any.
+    void stop();
     bool running() const { return bool(step_); }
 
   private:

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -77,16 +78,21 @@ QRect Canvas::devicePixels(QPoint p) const {
 QImage Canvas::picture() const { return client_.isEmpty() ? QImage() : raster_.copy(clip()); }
 
 // A raster of at least `size` and the client area, holding the drawing so far at the
-// current ratio: drawn 1:1 when the ratio is the raster's own, resampled (nearest pixel,
-// so colours stay unblended) when it has changed.
+// current ratio.
 void Canvas::growRaster(QSize size) {
     const QSize grown = size.expandedTo(deviceSize()).expandedTo(QSize(1, 1));
     if (grown == raster_.size() && raster_.devicePixelRatio() == ratio_) return;
-    QImage larger(grown, QImage::Format_RGB32);
-    larger.setDevicePixelRatio(ratio_);
+    raster_ = grow(raster_, grown, ratio_);
+}
+
+// Drawn 1:1 when the ratio is the raster's own, resampled (nearest pixel, so colours stay
+// unblended) when it differs.
+QImage Canvas::grow(const QImage& raster, QSize size, double ratio) {
+    QImage larger(size, QImage::Format_RGB32);
+    larger.setDevicePixelRatio(ratio);
     larger.fill(toRgb(kBackColor));
-    QPainter(&larger).drawImage(QPointF(0, 0), raster_);
-    raster_ = std::move(larger);
+    QPainter(&larger).drawImage(QPointF(0, 0), raster);
+    return larger;
 }
 
 void Canvas::setDeviceRatio(double ratio) {
@@ -101,6 +107,16 @@ void Canvas::setDeviceRatio(double ratio) {
 
 void Canvas::touch(const QRect& rect) {
     if (rect.isEmpty()) return;
+    // What QRect's union does, inline: this runs for every figure.
+    changed_ = changed_.isNull() ? rect
+                                 : QRect(QPoint(std::min(changed_.left(), rect.left()),
+                                                std::min(changed_.top(), rect.top())),
+                                         QPoint(std::max(changed_.right(), rect.right()),
+                                                std::max(changed_.bottom(), rect.bottom())));
+    markDirty(rect);
+}
+
+void Canvas::markDirty(const QRect& rect) {
     if (dirtyCount_ == kDirtyRects) {
         const QRect bounds = takeDirty();
         dirty_[dirtyCount_++] = bounds;
@@ -122,6 +138,17 @@ QRegion Canvas::takeDirtyRegion() {
         region += dirty_[i];
     dirtyCount_ = 0;
     return region;
+}
+
+void Canvas::exchangePixels(QImage& pixels, QPoint topLeft) {
+    const QRect rect(topLeft, pixels.size());
+    Q_ASSERT(raster_.rect().contains(rect) && pixels.format() == raster_.format());
+    for (int y = 0; y < rect.height(); ++y) {
+        auto* ours = reinterpret_cast<QRgb*>(raster_.scanLine(rect.top() + y)) + rect.left();
+        auto* theirs = reinterpret_cast<QRgb*>(pixels.scanLine(y));
+        std::swap_ranges(ours, ours + rect.width(), theirs);
+    }
+    markDirty(rect);
 }
 
 void Canvas::Cls() {

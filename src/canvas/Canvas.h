@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The drawing surface: an off-screen raster with the settings and operations the drawing
 // logic relies on. Coordinates and radii are in the current unit (ScaleMode 1: twips,
@@ -78,6 +79,9 @@ class Canvas {
     QRect devicePixels(QPoint p) const;
     // The picture the user sees: the client area's device pixels.
     QImage picture() const;
+    // A raster grown to `size` (no smaller than it) as the canvas grows its own, at the
+    // given ratio: what was drawn stays at the top left, new pixels take the back colour.
+    static QImage grow(const QImage& raster, QSize size, double ratio);
     // What drawing has changed since the last take: the bounding rectangle, or the
     // rectangles of the figures, so that dots far apart are not repainted as one large
     // rectangle. Past kDirtyRects figures (more than an endless drawing's batch of steps,
@@ -85,6 +89,13 @@ class Canvas {
     static constexpr int kDirtyRects = 64;
     QRect takeDirty();
     QRegion takeDirtyRegion();
+    // The bounds of what drawing has changed since the last take, for the history; kept
+    // apart from the repaint bookkeeping above, which the window takes far more often.
+    QRect takeChanged() { return std::exchange(changed_, QRect()); }
+    // Exchanges the raster's pixels in the rectangle of `pixels` at `topLeft`, which must
+    // lie inside the raster, with `pixels` (same format): how the history steps back and
+    // forth. Marked for repainting, not as a change.
+    void exchangePixels(QImage& pixels, QPoint topLeft);
     void setFont(const QFont& font) { font_ = font; }
 
     // Receives one line per operation and setting write while set (for the replay trace).
@@ -105,11 +116,13 @@ class Canvas {
     void touch(const QRect& rect);
     // One trace line, formatted as printf formats it.
     void trace(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    void markDirty(const QRect& rect);
 
     QImage raster_;
     QSize client_;
     std::array<QRect, kDirtyRects> dirty_;
     int dirtyCount_ = 0;
+    QRect changed_;
     QFont font_;
     qint16 scaleMode_ = Twips;
     numbers::Colour foreColor_ = 0;

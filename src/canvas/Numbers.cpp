@@ -8,9 +8,7 @@
 
 namespace numbers {
 
-double Int(double v) {
-    return std::floor(v);
-}
+double Int(double v) { return std::floor(v); }
 
 std::optional<qint16> toInteger16(double v) {
     const double rounded = std::nearbyint(v); // the default rounding mode ties to even
@@ -50,12 +48,8 @@ bool foldToAscii(const QString& text, std::string& out) {
     return true;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
@@ -113,15 +107,9 @@ QString generalForm(double v, int precision) {
 
 } // namespace
 
-QString singleToText(float v) {
-    return generalForm(v, 7);
-}
-QString doubleToText(double v) {
-    return generalForm(v, 15);
-}
+QString singleToText(float v) { return generalForm(v, 7); }
+QString doubleToText(double v) { return generalForm(v, 15); }
 
-double Cos(double radians) {
-    return std::cos(radians);
-}
+double Cos(double radians) { return std::cos(radians); }
 
 } // namespace numbers

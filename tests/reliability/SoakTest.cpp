@@ -1,12 +1,15 @@
 // A long run of the off-screen window: a million dots of "②" with bursts of random user
 // actions between them (clicks on every control, presses with every button, drags, typed
 // texts, keys, moves anywhere, resizes down to 0 x 0) and a hundred thousand endless
-// drawings each replacing the one before. Nothing may fail, and the memory in use at the
-// end may exceed that after the first ten thousand dots by at most 5 MB: a replaced
-// drawing, a typed text or a resize must not leave anything behind.
+// drawings each replacing the one before, and a hundred thousand gestures that draw, now
+// and then undone or redone. Nothing may fail, and the memory in use at the end may exceed
+// that after the first ten thousand dots by at most 5 MB: a replaced drawing, a typed text,
+// a resize or a step of the history (full before the first measurement) must not leave
+// anything behind.
 
 #include "Actions.h"
 #include "app/FormDesign.h"
+#include "canvas/History.h"
 
 #include <QApplication>
 #include <QFile>
@@ -35,6 +38,7 @@ constexpr long long kDotsPerRound = 1'000;
 constexpr long long kBaselineDots = 10'000;
 constexpr int kReplacementsPerRound = 100; // 1000 rounds: 100 000 replaced endless drawings
 constexpr int kActionsPerRound = 6;
+constexpr int kGesturesPerRound = 100; // 100 000 gestures
 constexpr long long kAllowedGrowth = 5 * 1024 * 1024;
 constexpr int kLargestWidth = 1000, kLargestHeight = 800;
 constexpr int kRandomsPerDot = 3; // place x, place y, palette colour
@@ -100,6 +104,7 @@ class Soak : public testing::Test {
     std::mt19937 generator{20240607};
     QStringList clickable; // every control a user can reach but END, and the menu items
     long long replacements = 0;
+    long long gestures = 0;
 
     void SetUp() override {
         for (const design::ControlRow& row : design::controls())
@@ -124,7 +129,7 @@ class Soak : public testing::Test {
     }
 
     void randomAction() {
-        switch (uniform(0, 8)) {
+        switch (uniform(0, 9)) {
         case 0:
             act(replay, QStringLiteral("click ") + anyOf(clickable));
             break;
@@ -167,6 +172,9 @@ class Soak : public testing::Test {
         case 8:
             act(replay, QStringLiteral("click ") + anyOf(kLoopButtons));
             break;
+        case 9:
+            act(replay, uniform(0, 1) ? QStringLiteral("undo") : QStringLiteral("redo"));
+            break;
         }
     }
 
@@ -183,6 +191,26 @@ class Soak : public testing::Test {
     void setChase(bool on) {
         if (replay.form().state().chaseOn.on() != on)
             act(replay, QStringLiteral("click Command14"));
+    }
+
+    // Pen 2 draws at every movement over the bare canvas: a movement and the press after
+    // it are one gesture, a movement with the button held and the release another. Now
+    // and then one is undone or redone.
+    void drawGestures(int count) {
+        act(replay, QStringLiteral("resize 451 382"));
+        ASSERT_NO_FATAL_FAILURE(closeMenus());
+        setChase(false);
+        if (!replay.form().state().pen2On.on()) act(replay, QStringLiteral("click Command10"));
+        for (int i = 0; i < count; i += 2) {
+            const QString at = QStringLiteral("%1 %2").arg(uniform(100, 380)).arg(uniform(40, 300));
+            act(replay, QStringLiteral("move ") + at);
+            act(replay, QStringLiteral("down ") + at);
+            act(replay, QStringLiteral("move ") + at);
+            act(replay, QStringLiteral("up ") + at);
+            if (uniform(0, 9) == 0)
+                act(replay, uniform(0, 2) ? QStringLiteral("undo") : QStringLiteral("redo"));
+            gestures += 2;
+        }
     }
 
     // Pointer movements in chase mode, each starting a new chase that replaces the drawing
@@ -240,12 +268,16 @@ class Soak : public testing::Test {
         ASSERT_TRUE(advance(dots - 1)) << "the dots are the drawing that runs";
     }
 
-    // Every text drawn once and the largest size once, so that caches and the raster have
-    // their full size before the first measurement.
+    // Every text drawn once, the largest size once, and the history filled with cleared
+    // pictures of that size, so that caches, the raster and the history have their full
+    // size before the first measurement.
     void warmUp() {
         for (const QString& text : kTexts)
             act(replay, QStringLiteral("type Text7 ") + text);
         act(replay, QStringLiteral("resize %1 %2").arg(kLargestWidth).arg(kLargestHeight));
+        const qsizetype picture = qsizetype(kLargestWidth) * kLargestHeight * 4;
+        for (qsizetype held = picture; held <= History::kDefaultBudget; held += picture)
+            act(replay, QStringLiteral("click Command3"));
     }
 };
 
@@ -258,14 +290,17 @@ TEST_F(Soak, MillionDotsAmongRandomUserActions) {
             baseline = memoryInUse();
         }
         ASSERT_NO_FATAL_FAILURE(replaceLoops(kReplacementsPerRound));
+        ASSERT_NO_FATAL_FAILURE(drawGestures(kGesturesPerRound));
         ASSERT_NO_FATAL_FAILURE(round(kDotsPerRound));
     }
     act(replay, QStringLiteral("resize 451 382"));
     const long long end = memoryInUse();
-    std::printf("soak: %lld dots, %lld endless drawings replaced, memory after %lld dots %.1f MB, "
-                "at the end %.1f MB\n",
-                kDots, replacements, kBaselineDots, baseline / 1048576.0, end / 1048576.0);
+    std::printf("soak: %lld dots, %lld endless drawings replaced, %lld gestures, memory after "
+                "%lld dots %.1f MB, at the end %.1f MB\n",
+                kDots, replacements, gestures, kBaselineDots, baseline / 1048576.0,
+                end / 1048576.0);
     EXPECT_GE(replacements, 100'000);
+    EXPECT_GE(gestures, 100'000);
     EXPECT_LE(end - baseline, kAllowedGrowth);
 }
 

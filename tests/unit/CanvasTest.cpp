@@ -1,9 +1,10 @@
 // The canvas's dirty rectangles and what the window repaints from them: a figure marks
 // only the pixels it can have changed, and a running endless drawing is shown at most
-// once per frame.
+// once per frame. The history that keeps within its memory budget.
 #include "canvas/Canvas.h"
 #include "app/CanvasView.h"
 #include "app/Form1.h"
+#include "canvas/History.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -298,4 +299,68 @@ TEST(CanvasRatio, ANewRatioKeepsTheDrawing) {
     for (const QPoint p : {QPoint(20, 40), QPoint(21, 41)})
         EXPECT_EQ(canvas.raster().pixel(p), kRedRgb);
     EXPECT_EQ(canvas.raster().pixel(22, 40), qRgb(255, 255, 255));
+}
+
+// The history keeps what fits in its budget, dropping the oldest steps first; a step that
+// cannot fit alone is not kept. Single pixels at width 1 make steps of 4 bytes each.
+TEST(History, KeepsTheNewestStepsWithinItsBudget) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    const qsizetype picture = 20 * 10 * 4, step = 4 + History::kStepOverhead;
+    History history(canvas, 2 * picture); // the picture copy and three single pixels
+    const auto black = [&](int x) { return canvas.raster().pixel(x, 0) == qRgb(0, 0, 0); };
+    for (int x = 0; x < 5; ++x) {
+        canvas.PSet(float(x) + 0.5f, 0.5f, 0);
+        history.endGesture();
+    }
+    EXPECT_EQ(history.undoable(), 3);
+    EXPECT_EQ(history.bytes(), picture + 3 * step);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(history.undo());
+    EXPECT_FALSE(history.undo()); // the two oldest are gone, their dots stay
+    EXPECT_TRUE(black(0) && black(1));
+    EXPECT_FALSE(black(2) || black(3) || black(4));
+    EXPECT_EQ(history.redoable(), 3);
+
+    // A cleared picture needs 800 bytes and its overhead: more than is left beside the copy.
+    canvas.Cls();
+    history.endGesture();
+    EXPECT_EQ(history.undoable(), 0);
+    EXPECT_EQ(history.redoable(), 0);
+    EXPECT_EQ(history.bytes(), picture);
+    EXPECT_FALSE(history.undo());
+
+    // A raster that does not fit twice keeps no history.
+    History tooSmall(canvas, 2 * picture - 1);
+    canvas.PSet(0.5f, 0.5f, 0);
+    tooSmall.endGesture();
+    EXPECT_EQ(tooSmall.bytes(), 0);
+    EXPECT_FALSE(tooSmall.undo());
+}
+
+// With memory readied, a step that changes most of the picture takes the whole old copy,
+// and undo and redo still restore every pixel.
+TEST(History, ALargeStepTakesTheWholeOldPicture) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    History history(canvas);
+    history.prepare();
+    const qsizetype picture = 20 * 10 * 4;
+    EXPECT_EQ(history.bytes(), 2 * picture);
+    const auto count = [&](QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 20; ++x)
+                n += canvas.raster().pixel(x, y) == colour;
+        return n;
+    };
+    canvas.setDrawWidth(32); // a disc of diameter 32 around (10, 5) covers every pixel
+    canvas.PSet(10, 5, 0);
+    history.endGesture();
+    EXPECT_EQ(history.bytes(), 2 * picture + History::kStepOverhead);
+    EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
+    EXPECT_TRUE(history.undo());
+    EXPECT_EQ(count(qRgb(255, 255, 255)), 200);
+    EXPECT_TRUE(history.redo());
+    EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
 }

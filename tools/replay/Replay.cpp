@@ -110,23 +110,44 @@ QString shown(const Value& v) {
 
 QString number(double v) { return QString::asprintf("%.9g", v); }
 
+// The pixels of `area` for which `differs(x, y)` holds: how many, and their bounds.
+template <typename Differs> std::pair<long long, QRect> pixelsWhere(QRect area, Differs differs) {
+    long long count = 0;
+    QRect bounds;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (differs(x, y)) {
+                ++count;
+                bounds |= QRect(x, y, 1, 1);
+            }
+    return {count, bounds};
+}
+
+QString boundsText(const QRect& r) {
+    return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
 // What the clipboard holds, in words a test can foresee: an image by its size and the
 // bounds of what is not white on it, or a text as it stands.
 QString clipboardContents() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QImage image = clipboard->image();
     if (image.isNull()) return QStringLiteral("text ") + clipboard->text();
-    QRect inked;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) inked |= QRect(x, y, 1, 1);
-    return QStringLiteral("image %1x%2 inked %3 %4 %5 %6")
-        .arg(image.width())
-        .arg(image.height())
-        .arg(inked.x())
-        .arg(inked.y())
-        .arg(inked.width())
-        .arg(inked.height());
+    const QRect inked = pixelsWhere(image.rect(), [&](int x, int y) {
+                            return (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+                        }).second;
+    return QStringLiteral("image %1x%2 inked ").arg(image.width()).arg(image.height()) +
+           boundsText(inked);
+}
+
+// How many pixels of `now` differ from `then`, and their bounds ("x y w h"); pixels that
+// only one of the two has count as different.
+QString changedPixels(const QImage& then, const QImage& now) {
+    const auto [count, bounds] = pixelsWhere(then.rect() | now.rect(), [&](int x, int y) {
+        return !then.valid(x, y) || !now.valid(x, y) || then.pixel(x, y) != now.pixel(x, y);
+    });
+    if (count == 0) return QStringLiteral("0");
+    return QString::number(count) + u' ' + boundsText(bounds);
 }
 
 } // namespace
@@ -280,6 +301,13 @@ bool Replay::execute(const QString& rawLine) {
         needs(2);
         form.resizeClientArea(
             QSize(int(integer(words[1], 0, 10000)), int(integer(words[2], 0, 10000))));
+    } else if (verb == u"undo") {
+        form.undo();
+    } else if (verb == u"redo") {
+        form.redo();
+    } else if (verb == u"snapshot") {
+        needs(1);
+        snapshots_.insert(words[1], form.canvas().raster());
     } else if (verb == u"steps") {
         needs(1);
         form.loops().advance(integer(words[1], 0, 100'000'000));
@@ -342,6 +370,12 @@ bool Replay::execute(const QString& rawLine) {
                 throw BadLine{QStringLiteral("(%1, %2) lies outside the canvas").arg(x).arg(y)};
             const QRgb p = raster.pixel(device);
             write_(QString::number(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16));
+        } else if (what == u"changed") {
+            needs(2);
+            const auto snapshot = snapshots_.constFind(words[2]);
+            if (snapshot == snapshots_.constEnd())
+                throw BadLine{QStringLiteral("no snapshot named '%1'").arg(words[2])};
+            write_(changedPixels(*snapshot, form.canvas().raster()));
         } else if (what == u"random") {
             write_(QStringLiteral("random %1").arg(form.random().drawn()));
         } else if (what == u"clipboard") {

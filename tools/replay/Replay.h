@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QEvent>
+#include <QHash>
+#include <QImage>
 #include <QKeyCombination>
 #include <QPoint>
 #include <QString>
@@ -39,6 +41,7 @@ class Replay {
     std::function<void(const QString&)> write_;
     std::unique_ptr<Form1> form_;
     QStringList opened_;
+    QHash<QString, QImage> snapshots_; // whole rasters, by the name the script gave
     bool ended_ = false;
     Qt::MouseButtons held_;
     QString error_;

@@ -1,0 +1,113 @@
+#include "History.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Copies the pixels of `rect`, which lies inside both images, from one to the other.
+void copyRect(const QImage& from, QImage& to, const QRect& rect) {
+    const auto bytes = std::size_t(rect.width()) * sizeof(QRgb);
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + rect.left() * sizeof(QRgb),
+                    from.constScanLine(y) + rect.left() * sizeof(QRgb), bytes);
+}
+
+} // namespace
+
+History::History(Canvas& canvas, qsizetype budget) : canvas_(canvas), budget_(budget) { restart(); }
+
+bool History::fits(qsizetype copies) const {
+    return copies * canvas_.raster().sizeInBytes() <= budget_;
+}
+
+// Starts afresh from the picture as it is. A raster too large to fit twice in the budget
+// (a copy and a step of its size) keeps no history at all.
+void History::restart() {
+    steps_.clear();
+    done_ = 0;
+    stepBytes_ = 0;
+    reserve_ = QImage();
+    canvas_.takeChanged();
+    picture_ = fits(2) ? canvas_.raster().copy() : QImage();
+}
+
+// The raster only grows, and its new pixels are the back colour: the copy grows the same
+// way. Should it ever be replaced by a smaller one, or resampled for a new screen, the
+// history starts afresh from it.
+void History::followRaster() {
+    const QSize size = canvas_.raster().size();
+    if (size == picture_.size()) return;
+    if (picture_.isNull() || size.expandedTo(picture_.size()) != size || !fits(2) ||
+        picture_.devicePixelRatio() != canvas_.raster().devicePixelRatio())
+        return restart();
+    picture_ = Canvas::grow(picture_, size, picture_.devicePixelRatio());
+}
+
+void History::endGesture() {
+    followRaster();
+    const QRect changed = canvas_.takeChanged() & picture_.rect();
+    if (changed.isEmpty()) return;
+    dropRedoable();
+    steps_.push_back(takeBefore(changed));
+    stepBytes_ += sizeOf(steps_.back());
+    ++done_;
+    keepWithinBudget();
+}
+
+// The pixels of `changed` as they were before the gesture, as a step; the copy of the
+// picture then follows the raster.
+History::Step History::takeBefore(const QRect& changed) {
+    const bool most = 2 * qint64(changed.width()) * changed.height() >=
+                      qint64(picture_.width()) * picture_.height();
+    if (most && reserve_.size() == picture_.size()) {
+        Step whole{QPoint(0, 0), std::exchange(picture_, std::move(reserve_))};
+        reserve_ = QImage();
+        copyRect(canvas_.raster(), picture_, picture_.rect());
+        return whole;
+    }
+    Step part{changed.topLeft(), picture_.copy(changed)};
+    copyRect(canvas_.raster(), picture_, changed);
+    return part;
+}
+
+void History::prepare() {
+    const QImage& raster = canvas_.raster();
+    if (reserve_.size() == raster.size() || picture_.isNull() || !fits(3)) return;
+    reserve_ = QImage(raster.size(), raster.format());
+    reserve_.fill(0);
+}
+
+bool History::undo() {
+    endGesture();
+    if (done_ == 0) return false;
+    exchange(steps_[--done_]);
+    return true;
+}
+
+bool History::redo() {
+    endGesture();
+    if (redoable() == 0) return false;
+    exchange(steps_[done_++]);
+    return true;
+}
+
+void History::exchange(Step& step) {
+    canvas_.exchangePixels(step.pixels, step.topLeft);
+    copyRect(canvas_.raster(), picture_, QRect(step.topLeft, step.pixels.size()));
+}
+
+void History::dropRedoable() {
+    for (auto it = steps_.begin() + qsizetype(done_); it != steps_.end(); ++it)
+        stepBytes_ -= sizeOf(*it);
+    steps_.erase(steps_.begin() + qsizetype(done_), steps_.end());
+}
+
+// Only ever called with nothing to redo, so the oldest step is always an undoable one.
+void History::keepWithinBudget() {
+    while (!steps_.empty() && bytes() > budget_) {
+        stepBytes_ -= sizeOf(steps_.front());
+        steps_.pop_front();
+        --done_;
+    }
+}
