@@ -333,6 +333,23 @@ def check_keep(q):
     q.click(CLS)
 
 
+def check_undo(q):
+    """Ctrl+Z takes a pen stroke back and Ctrl+Shift+Z brings it again: with the focus where
+    the last click left it, and in a box the user has not typed into."""
+    for focus in [None, RED_BOX]:
+        q.drag(stroke(60))
+        until_shown(q, "undo-stroke", lambda s: stroke_in(q, s, 60, RED), "a stroke to take back")
+        if focus:
+            q.click(focus)
+        run("xdotool", "key", "--clearmodifiers", "ctrl+z")
+        until_shown(q, "undone", lambda s: all(q.pixel(s, p) == WHITE for p in stroke(60)),
+                    "Ctrl+Z takes the stroke back" + (" from a box" if focus else ""))
+        run("xdotool", "key", "--clearmodifiers", "ctrl+shift+z")
+        until_shown(q, "redone", lambda s: stroke_in(q, s, 60, RED),
+                    "Ctrl+Shift+Z brings it back" + (" from a box" if focus else ""))
+        q.click(CLS)
+
+
 def check_rings(q):
     q.click(RINGS)
 
@@ -484,9 +501,9 @@ def main():
     try:
         desktop = Desktop(work)
         q = Quenzel(desktop, binary, work)
-        for check in [check_start, check_pen, check_double_click, check_keep, check_rings,
-                      check_chase, check_eye_over_button, check_bad_text, check_minimise,
-                      check_menu, check_end]:
+        for check in [check_start, check_pen, check_double_click, check_keep, check_undo,
+                      check_rings, check_chase, check_eye_over_button, check_bad_text,
+                      check_minimise, check_menu, check_end]:
             if not q.running():
                 raise Failure("quenzel ended unexpectedly before " + check.__name__)
             check(q)
