@@ -11,23 +11,32 @@ CanvasView::CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent
     setAttribute(Qt::WA_StaticContents);
     setMouseTracking(true);
     frame_.setSingleShot(true);
-    frame_.setInterval(kFrameMs);
     connect(&frame_, &QTimer::timeout, this, &CanvasView::flush);
 }
 
 void CanvasView::showChanges() {
     pending_ += canvas_.takeDirtyRegion();
-    if (!frame_.isActive()) flush();
+    if (pending_.isEmpty() || frame_.isActive()) return;
+    const qint64 left = sinceRepaint_.isValid() ? kFrameMs - sinceRepaint_.elapsed() : 0;
+    if (left <= 0)
+        flush();
+    else
+        frame_.start(int(left));
+}
+
+void CanvasView::showChangesNow() {
+    pending_ += canvas_.takeDirtyRegion();
+    flush();
 }
 
 // Qt merges the requests of one frame into one paint event all the same; what the frame
-// timer saves is the paint per event-loop pass that a drawing stepping every millisecond
-// would otherwise get.
+// gate saves is a paint per event-loop pass when events come faster than frames.
 void CanvasView::flush() {
+    frame_.stop();
     if (pending_.isEmpty()) return;
     update(pending_);
     pending_ = QRegion();
-    frame_.start();
+    sinceRepaint_.start();
 }
 
 void CanvasView::paintEvent(QPaintEvent* event) {

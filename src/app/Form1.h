@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormDesign.h"
+#include "GatheredControls.h"
 #include "LoopScheduler.h"
 #include "canvas/Canvas.h"
 #include "canvas/ControlSurface.h"
@@ -123,6 +124,10 @@ class Form1 : public QMainWindow, public ControlSurface {
     Random random_;
     Canvas canvas_;
     Easel easel_{state_, canvas_, *this, random_};
+    // What the endless drawings work with: their writes to the controls reach the widgets
+    // once per display frame.
+    GatheredControls loopControls_{*this};
+    Easel loopEasel_{state_, canvas_, loopControls_, random_};
     LoopScheduler loops_;
     CanvasView* view_ = nullptr;
     QHash<QString, QWidget*> controls_;

@@ -1,16 +1,14 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace numbers {
 
-double Int(double v) {
-    return std::floor(v);
-}
+double Int(double v) { return std::floor(v); }
 
 std::optional<qint16> toInteger16(double v) {
     const double rounded = std::nearbyint(v); // the default rounding mode ties to even
@@ -50,12 +48,8 @@ bool foldToAscii(const QString& text, std::string& out) {
     return true;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
@@ -93,35 +87,24 @@ std::optional<double> textToNumber(const QString& text) {
 
 namespace {
 
-// printf's %G with the given precision, trailing zeros of the fraction removed.
+// printf's "%.*G": trailing zeros and a bare point dropped, but through to_chars, which is
+// several times faster (the chase writes two of these per step).
 QString generalForm(double v, int precision) {
     if (std::isnan(v)) return QStringLiteral("NaN");
     if (std::isinf(v)) return v > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+    if (v == 0) return QStringLiteral("0"); // -0 included
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*G", precision, v);
-    std::string s = buffer;
-    const std::size_t exponent = s.find('E');
-    std::string mantissa = s.substr(0, exponent);
-    const std::string tail = exponent == std::string::npos ? "" : s.substr(exponent);
-    if (mantissa.find('.') != std::string::npos) {
-        mantissa.erase(mantissa.find_last_not_of('0') + 1);
-        if (mantissa.back() == '.') mantissa.pop_back();
-    }
-    if (mantissa == "-0") mantissa = "0";
-    return QString::fromStdString(mantissa + tail);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, precision);
+    std::replace(buffer, end, 'e', 'E');
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 } // namespace
 
-QString singleToText(float v) {
-    return generalForm(v, 7);
-}
-QString doubleToText(double v) {
-    return generalForm(v, 15);
-}
+QString singleToText(float v) { return generalForm(v, 7); }
+QString doubleToText(double v) { return generalForm(v, 15); }
 
-double Cos(double radians) {
-    return std::cos(radians);
-}
+double Cos(double radians) { return std::cos(radians); }
 
 } // namespace numbers
