@@ -21,8 +21,8 @@ bool LoopScheduler::eventFilter(QObject*, QEvent* event) {
 }
 
 // With the clock already ticking, the first step is shown with the next batch, within the
-// frame, so that a pointer moving fast in chase mode does not show more than one frame's
-// worth either.
+// frame: a pointer moving fast in chase mode starts a runner at every movement, and the
+// widgets still change at most once per frame.
 void LoopScheduler::start(Step step) {
     const bool tickDue = clock_ == Clock::Real && timer_.isActive();
     step_ = std::move(step);
