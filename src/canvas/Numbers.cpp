@@ -94,8 +94,8 @@ QString generalForm(double v, int precision) {
     if (std::isinf(v)) return v > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
     if (v == 0) return QStringLiteral("0"); // -0 included
     char buffer[64];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, precision);
+    char* const end =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, precision).ptr;
     std::replace(buffer, end, 'e', 'E');
     return QString::fromLatin1(buffer, end - buffer);
 }
