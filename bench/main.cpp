@@ -18,12 +18,15 @@
 #include "interactive/ChaseRunner.h"
 #include "interactive/PointerModes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -38,13 +41,28 @@ template <typename Run> double elapsedMs(Run run) {
     return timer.nsecsElapsed() / 1e6;
 }
 
-// The fastest of kRepetitions runs of `run`, in milliseconds; `prepare` runs untimed
-// before each.
-template <typename Prepare, typename Run> double fastestMs(Prepare prepare, Run run) {
+// Processor time of the whole process (paints may use worker threads), in milliseconds: on
+// a shared machine, wall time would count the time spent waiting for a processor.
+double processorMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// The fastest of kRepetitions runs of `run`, in milliseconds of wall time or, with
+// `now`, of that clock; `prepare` runs untimed before each.
+template <typename Prepare, typename Run>
+double fastestMs(Prepare prepare, Run run, double (*now)() = nullptr) {
     double best = INFINITY;
     for (int i = 0; i < kRepetitions; ++i) {
         prepare();
-        best = std::min(best, elapsedMs(run));
+        if (now) {
+            const double start = now();
+            run();
+            best = std::min(best, now() - start);
+        } else {
+            best = std::min(best, elapsedMs(run));
+        }
     }
     return best;
 }
@@ -216,25 +234,51 @@ void printHistoryOnly(const QString& name, double ms) {
     std::fflush(stdout);
 }
 
-// Chase steps in the off-screen window, each followed by what the window does after a
-// step: showing the canvas's changes and handling pending events, paints included. The
-// target jumps between two far corners every 100 steps, as if the pointer moved, so that
-// the eye and its read-outs keep changing.
-double chaseMs(Form1& form, int steps) {
-    Random random;
-    Easel easel{form.state(), form.canvas(), form, random};
-    return fastestMs([] {},
-                     [&] {
-                         interactive::ChaseRunner runner(0, 0);
-                         for (int i = 0; i < steps; ++i) {
-                             if (i % 100 == 0)
-                                 runner = i % 200 ? interactive::ChaseRunner(400, 350)
-                                                  : interactive::ChaseRunner(20, 10);
-                             runner.step(easel);
-                             form.canvasView()->showChanges();
-                             QCoreApplication::processEvents();
-                         }
-                     });
+// Runs `steps` steps of the window's current endless drawing as its clock does: a batch
+// per display frame, each followed by the frame (the writes shown, pending events and
+// paints handled).
+void runFrames(Form1& form, int steps) {
+    constexpr int kPerFrame = LoopScheduler::kStepsPerSecond * LoopScheduler::kTickMs / 1000;
+    for (int done = 0; done < steps; done += kPerFrame) {
+        form.loops().advance(std::min(kPerFrame, steps - done));
+        QCoreApplication::processEvents();
+    }
+}
+
+void click(Form1& form, const char* button) {
+    qobject_cast<QAbstractButton*>(form.control(QString::fromLatin1(button)))->click();
+    QCoreApplication::processEvents();
+}
+
+void moveOnCanvas(Form1& form, QPointF at) {
+    QMouseEvent move(QEvent::MouseMove, at, form.canvasView()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.canvasView(), &move);
+}
+
+// Microseconds of processor time per chase step in the off-screen window, display included. The
+// pointer jumps between two far corners every 100 steps (each jump starts a runner, whose first
+// step counts), so that the eye and its read-outs keep changing.
+double chaseMicroseconds(Form1& form, int steps) {
+    constexpr int kLeg = 100;
+    click(form, "Command14");
+    const double ms =
+        fastestMs([] {},
+                  [&] {
+                      for (int leg = 0; leg < steps / kLeg; ++leg) {
+                          moveOnCanvas(form, leg % 2 ? QPointF(400, 350) : QPointF(20, 10));
+                          runFrames(form, kLeg - 1);
+                      }
+                  },
+                  processorMs);
+    click(form, "Command14");
+    return ms * 1000 / steps;
+}
+
+// Microseconds of processor time per dot of "②" in the off-screen window, display included.
+double dotsMicroseconds(Form1& form, int steps) {
+    click(form, "Command9");
+    return fastestMs([] {}, [&] { runFrames(form, steps); }, processorMs) * 1000 / steps;
 }
 
 } // namespace
@@ -280,11 +324,15 @@ int main(int argc, char* argv[]) {
         if (button(b) == u"①") ratioPulsingW10At2 = ratio;
     }
     report(QStringLiteral("pen dots w=10 2x"), 2, [&] { return penDots(form, 100'000); });
-    if (const QString name = QStringLiteral("chase steps"); wanted(name)) {
-        constexpr int kChaseSteps = 10'000;
-        std::printf("%s %7d %9s %9s %9.2f\n", column(name).constData(), kChaseSteps, "-", "-",
-                    chaseMs(form, kChaseSteps));
-    }
+    constexpr int kLoopSteps = 10'000;
+    const auto printLoop = [&](const QString& name, double microseconds) {
+        std::printf("%s %8d steps %10.2f µs per step\n", column(name).constData(), kLoopSteps,
+                    microseconds);
+    };
+    if (const QString name = QStringLiteral("chase steps"); wanted(name))
+        printLoop(name, chaseMicroseconds(form, kLoopSteps));
+    if (const QString name = QStringLiteral("② steps"); wanted(name))
+        printLoop(name, dotsMicroseconds(form, kLoopSteps));
     std::printf("QPainter/canvas ①/w10 = %.1f, at 2x %.1f\n", ratioPulsingW10, ratioPulsingW10At2);
 
     // What the history costs: recording a gesture, and taking a whole picture back.

@@ -11,16 +11,30 @@ CanvasView::CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent
     setAttribute(Qt::WA_StaticContents);
     setMouseTracking(true);
     frame_.setSingleShot(true);
-    frame_.setInterval(kFrameMs);
     connect(&frame_, &QTimer::timeout, this, &CanvasView::flush);
     canvas_.setDeviceRatio(devicePixelRatioF());
 }
 
 void CanvasView::showChanges() {
+    takeCanvasChanges();
+    if (pending_.isEmpty() || frame_.isActive()) return;
+    const qint64 left = sinceRepaint_.isValid() ? kFrameMs - sinceRepaint_.elapsed() : 0;
+    if (left <= 0)
+        flush();
+    else
+        frame_.start(int(left));
+}
+
+void CanvasView::showChangesNow() {
+    takeCanvasChanges();
+    flush();
+}
+
+// The canvas's changes are in device pixels; the view's own are logical, widened to whole.
+void CanvasView::takeCanvasChanges() {
     const double ratio = canvas_.deviceRatio();
     for (const QRect& device : canvas_.takeDirtyRegion())
         pending_ += QRectF(device.topLeft() / ratio, device.size() / ratio).toAlignedRect();
-    if (!frame_.isActive()) flush();
 }
 
 // The window may have moved to a screen of another density: the canvas follows it, and
@@ -33,13 +47,13 @@ void CanvasView::followScreenDensity() {
 }
 
 // Qt merges the requests of one frame into one paint event all the same; what the frame
-// timer saves is the paint per event-loop pass that a drawing stepping every millisecond
-// would otherwise get.
+// gate saves is a paint per event-loop pass when events come faster than frames.
 void CanvasView::flush() {
+    frame_.stop();
     if (pending_.isEmpty()) return;
     update(pending_);
     pending_ = QRegion();
-    frame_.start();
+    sinceRepaint_.start();
 }
 
 // The raster is drawn 1:1 onto the screen's pixels: each area's device pixels, widened to

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
@@ -21,9 +22,13 @@ class CanvasView : public QWidget {
 
     // Repaints the part of the raster that drawing has changed since the last call: the
     // rectangles the figures touched, not their bounding box. The first change after a
-    // quiet frame is shown at once; later ones gather until the frame is over, so a
-    // running endless drawing asks for at most one repaint per frame.
+    // quiet frame is shown at once; later ones gather until the frame is over, so that
+    // fast pointer events ask for at most one repaint per frame.
     void showChanges();
+    // The same at once, for a caller that paces itself at one call per frame (the clock of
+    // the endless drawings): waiting for the frame to be over would only wake the event
+    // loop a second time.
+    void showChangesNow();
     static constexpr int kFrameMs = 16;
 
   protected:
@@ -35,10 +40,12 @@ class CanvasView : public QWidget {
 
   private:
     void flush();
+    void takeCanvasChanges();
     void followScreenDensity();
 
     Canvas& canvas_;
     PointerHandler onPointer_;
-    QRegion pending_; // changed, not yet asked to repaint
-    QTimer frame_;    // runs from one repaint request until the frame is over
+    QRegion pending_;            // changed, not yet asked to repaint
+    QTimer frame_;               // runs while changes wait for the frame to be over
+    QElapsedTimer sinceRepaint_; // since the last repaint request
 };

@@ -116,7 +116,10 @@ Form1::Services Form1::desktopServices() {
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       canvas_(QSize(px(design::kClientWidth), px(design::kClientHeight))),
-      loops_(services_.clock, [this] { view_->showChanges(); }) {
+      loops_(services_.clock, [this] {
+          loopControls_.show();
+          view_->showChangesNow();
+      }) {
     Q_INIT_RESOURCE(resources); // the pictures live in a static library
     setWindowTitle(QString::fromUtf16(design::kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
@@ -375,7 +378,9 @@ void Form1::moveImage(Control image, QPointF topLeft) {
 void Form1::copyPicture(Control image, Control from) {
     auto* target = qobject_cast<QLabel*>(controls_.value(QString::fromLatin1(nameOf(image))));
     auto* source = qobject_cast<QLabel*>(controls_.value(QString::fromLatin1(nameOf(from))));
-    if (target && source) target->setPixmap(source->pixmap());
+    // Each new chase runner shows its picture again; the same picture is not scaled again.
+    if (target && source && target->pixmap().cacheKey() != source->pixmap().cacheKey())
+        target->setPixmap(source->pixmap());
 }
 
 void Form1::markBoxes() {
@@ -415,7 +420,7 @@ void Form1::Form_MouseMove(float x, float y) {
     if (state_.chaseOn.on()) {
         dotsRunning_ = false;
         loops_.start([runner = interactive::ChaseRunner(x, y), this]() mutable {
-            return runner.step(easel_);
+            return runner.step(loopEasel_);
         });
     } else {
         interactive::drawPointerModes(easel_, x, y);

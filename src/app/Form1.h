@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormDesign.h"
+#include "GatheredControls.h"
 #include "LoopScheduler.h"
 #include "PictureKeeper.h"
 #include "canvas/Canvas.h"
@@ -133,6 +134,10 @@ class Form1 : public QMainWindow, public ControlSurface {
     Canvas canvas_;
     Easel easel_{state_, canvas_, *this, random_};
     History history_{canvas_};
+    // What the endless drawings work with: their writes to the controls reach the widgets
+    // once per display frame.
+    GatheredControls loopControls_{*this};
+    Easel loopEasel_{state_, canvas_, loopControls_, random_};
     LoopScheduler loops_;
     bool dotsRunning_ = false; // the current loop is "②"'s, not a chase
     CanvasView* view_ = nullptr;

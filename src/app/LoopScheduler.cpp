@@ -8,7 +8,7 @@
 LoopScheduler::LoopScheduler(Clock clock, std::function<void()> afterSteps)
     : clock_(clock), afterSteps_(std::move(afterSteps)) {
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(1000 / kStepsPerSecond);
+    timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &LoopScheduler::tick);
     // Input reaches controls that have no handler of their own (typing into a read-out the
     // eye writes), so the window's handlers alone cannot tell a sleeping loop to look again.
@@ -20,10 +20,13 @@ bool LoopScheduler::eventFilter(QObject*, QEvent* event) {
     return false;
 }
 
+// With the clock already ticking, the first step is shown with the next batch, within the
+// frame: a pointer moving fast in chase mode starts a runner at every movement, and the
+// widgets still change at most once per frame.
 void LoopScheduler::start(Step step) {
+    const bool tickDue = clock_ == Clock::Real && timer_.isActive();
     step_ = std::move(step);
-    runSteps(1);
-    afterSteps_();
+    if (!runSteps(1) || !tickDue) afterSteps_();
 }
 
 void LoopScheduler::advance(long long steps) {

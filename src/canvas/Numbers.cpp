@@ -1,9 +1,9 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace numbers {
@@ -87,22 +87,17 @@ std::optional<double> textToNumber(const QString& text) {
 
 namespace {
 
-// printf's %G with the given precision, trailing zeros of the fraction removed.
+// printf's "%.*G": trailing zeros and a bare point dropped, but through to_chars, which is
+// several times faster (the chase writes two of these per step).
 QString generalForm(double v, int precision) {
     if (std::isnan(v)) return QStringLiteral("NaN");
     if (std::isinf(v)) return v > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+    if (v == 0) return QStringLiteral("0"); // -0 included
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*G", precision, v);
-    std::string s = buffer;
-    const std::size_t exponent = s.find('E');
-    std::string mantissa = s.substr(0, exponent);
-    const std::string tail = exponent == std::string::npos ? "" : s.substr(exponent);
-    if (mantissa.find('.') != std::string::npos) {
-        mantissa.erase(mantissa.find_last_not_of('0') + 1);
-        if (mantissa.back() == '.') mantissa.pop_back();
-    }
-    if (mantissa == "-0") mantissa = "0";
-    return QString::fromStdString(mantissa + tail);
+    char* const end =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, precision).ptr;
+    std::replace(buffer, end, 'e', 'E');
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 } // namespace

@@ -7,9 +7,7 @@ namespace {
 constexpr float kClosing = 50; // a fiftieth of the remaining distance per step
 constexpr float kBand = 200;   // half-width of the bands in which the eye looks straight
 
-float single(const Value& v) {
-    return static_cast<float>(v.number().value_or(0));
-}
+float single(const Value& v) { return static_cast<float>(v.number().value_or(0)); }
 
 // The frame for a target seen from the eye at (x, y), or `frame` when no test holds.
 // Band tests first, each overriding the one before (so within the band on both axes the
@@ -42,6 +40,10 @@ Control pictureOf(int frame) {
 
 } // namespace
 
+ChaseRunner::ChaseRunner(float targetX, float targetY)
+    : targetX_(targetX), targetY_(targetY), targetXText_(numbers::singleToText(targetX)),
+      targetYText_(numbers::singleToText(targetY)) {}
+
 bool ChaseRunner::step(Easel& e) {
     DrawingState& s = e.state;
     const float oldX = single(s.spriteX), oldY = single(s.spriteY);
@@ -61,8 +63,7 @@ bool ChaseRunner::step(Easel& e) {
     const int next = frameTowards(x, y, targetX_, targetY_, frame);
     if (next != frame) s.spriteFrame = Value::integer(static_cast<qint16>(next));
 
-    const QString texts[4] = {s.spriteX.toText(), s.spriteY.toText(),
-                              numbers::singleToText(targetX_), numbers::singleToText(targetY_)};
+    const QString texts[4] = {s.spriteX.toText(), s.spriteY.toText(), targetXText_, targetYText_};
     const Control boxes[4] = {Control::Text7, Control::Text8, Control::Text9, Control::Text10};
     bool textChanged = false;
     for (int i = 0; i < 4; ++i) {

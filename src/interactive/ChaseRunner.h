@@ -11,14 +11,15 @@ namespace interactive {
 // starts a new runner. It reads chaseOn nowhere: switching chase mode off lets it finish.
 class ChaseRunner {
   public:
-    ChaseRunner(float targetX, float targetY) : targetX_(targetX), targetY_(targetY) {}
+    ChaseRunner(float targetX, float targetY);
 
     // One step; returns whether anything changed (position, frame, picture or read-out).
     bool step(Easel& easel);
 
   private:
     float targetX_, targetY_;
-    int shownFrame_ = 0; // the frame whose picture this runner last put on the eye
+    QString targetXText_, targetYText_; // the read-outs of the target, the same at every step
+    int shownFrame_ = 0;                // the frame whose picture this runner last put on the eye
 };
 
 } // namespace interactive

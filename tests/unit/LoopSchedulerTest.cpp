@@ -1,8 +1,10 @@
 // The scheduler of the endless drawings: the first step at once, one current loop that
 // replaces and frees the one before, the pace of the real clock with its capped catch-up,
-// and a loop that changed nothing sleeping until woken.
+// and a loop that changed nothing sleeping until woken. What a loop writes to the controls:
+// current at once, handed to the widgets only when shown.
 
 #include "app/LoopScheduler.h"
+#include "app/GatheredControls.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,6 +16,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -167,6 +170,54 @@ TEST(LoopScheduler, LoopThatChangesNothingSleepsUntilWoken) {
     loops.wake();
     runEventLoop(50);
     EXPECT_GT(calls, asleep + 5);
+}
+
+// The widgets' side: each write that reaches them, in order.
+struct Widgets : ControlSurface {
+    std::map<Control, QString> texts;
+    QStringList log;
+
+    QString text(Control box) const override {
+        const auto found = texts.find(box);
+        return found == texts.end() ? QString() : found->second;
+    }
+    void setText(Control box, const QString& text) override {
+        texts[box] = text;
+        log << QStringLiteral("%1=%2").arg(nameOf(box), text);
+    }
+    void moveImage(Control image, QPointF at) override {
+        log << QStringLiteral("%1@%2,%3").arg(nameOf(image)).arg(at.x()).arg(at.y());
+    }
+    void copyPicture(Control image, Control from) override {
+        log << QStringLiteral("%1<%2").arg(nameOf(image), nameOf(from));
+    }
+};
+
+TEST(GatheredControls, WritesAreCurrentAtOnceAndReachTheWidgetsWhenShown) {
+    Widgets widgets;
+    widgets.texts[Control::Text7] = QStringLiteral("typed");
+    GatheredControls gathered(widgets);
+    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("typed"));
+
+    gathered.setText(Control::Text8, QStringLiteral("1"));
+    gathered.moveImage(Control::Image1, {1, 2});
+    gathered.setText(Control::Text7, QStringLiteral("2"));
+    gathered.setText(Control::Text8, QStringLiteral("3"));
+    gathered.copyPicture(Control::Image1, Control::Image3);
+    gathered.moveImage(Control::Image1, {4, 5});
+    EXPECT_EQ(gathered.text(Control::Text8), QStringLiteral("3"));
+    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("2"));
+    EXPECT_TRUE(widgets.log.isEmpty());
+
+    // The last write of each control, controls in the order of their first write.
+    gathered.show();
+    EXPECT_EQ(widgets.log, QStringList({"Text8=3", "Image1@4,5", "Image1<Image3", "Text7=2"}));
+    widgets.log.clear();
+    gathered.show();
+    EXPECT_TRUE(widgets.log.isEmpty()) << "shown twice";
+    // Once shown, the widgets' own text counts again (the user may type into a read-out).
+    widgets.texts[Control::Text7] = QStringLiteral("typed again");
+    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("typed again"));
 }
 
 } // namespace

@@ -95,7 +95,10 @@ TEST(Numbers, SinglesPrintInTheShortestGeneralForm) {
                  {12345678.f, "1.234568E+07"},
                  {1.0f / 3, "0.3333333"},
                  {99.99999f, "99.99999"},
-                 {1e-5f, "1E-05"}};
+                 {1e-5f, "1E-05"},
+                 {-0.f, "0"},
+                 {-1.5e-7f, "-1.5E-07"},
+                 {3e20f, "3E+20"}};
     for (const auto& c : cases)
         EXPECT_EQ(singleToText(c.v).toStdString(), c.text);
 }

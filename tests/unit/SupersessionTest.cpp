@@ -26,6 +26,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -186,6 +187,46 @@ TEST(RestingEye, CostsNothingAndWakesOnInput) {
     QTest::keyClicks(readOut, QStringLiteral("7"));
     QTest::qWait(50);
     EXPECT_EQ(readOut->text().toStdString(), last.toStdString());
+}
+
+// Counts the moves of a widget.
+class MoveCounter : public QObject {
+  public:
+    explicit MoveCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int moves = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        moves += event->type() == QEvent::Move;
+        return false;
+    }
+};
+
+// The eye on the real clock steps a thousand times a second, but its image moves at most
+// once per frame, and every frame shows what the last step wrote.
+TEST(GlidingEye, ReachesTheWidgetsAtMostOncePerFrame) {
+    Form1 form({.quit = [] {}, .openUrl = [](const QUrl&) {}});
+    form.show();
+    qobject_cast<QAbstractButton*>(form.control(QStringLiteral("Command14")))->click();
+    MoveCounter eye(form.control(QStringLiteral("Image1")));
+    CanvasView* view = form.canvasView();
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 350), view->mapToGlobal(QPointF(400, 350)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::sendEvent(view, &move);
+    QEventLoop glide;
+    QTimer::singleShot(150, &glide, &QEventLoop::quit);
+    glide.exec();
+    const qint64 ms = clock.elapsed();
+
+    // In twips from (0, 0) towards 6000: after n steps the eye is at 6000 (1 - 0.98^n).
+    auto* readOut = qobject_cast<QLineEdit*>(form.control(QStringLiteral("Text7")));
+    EXPECT_EQ(readOut->text(), form.state().spriteX.toText());
+    const double steps = std::log(1 - readOut->text().toDouble() / 6000) / std::log(0.98);
+    EXPECT_GE(eye.moves, 2);
+    EXPECT_LE(eye.moves, ms / LoopScheduler::kTickMs + 2);
+    EXPECT_GE(steps, 8.0 * eye.moves) << eye.moves << " moves after " << ms << " ms";
 }
 
 } // namespace
