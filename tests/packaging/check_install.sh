@@ -8,6 +8,9 @@ set -euo pipefail
 build=$1 version=$2 id=$3
 work=$(mktemp -d "$build/check-install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+# lintian and cpack leave temporary files behind: they go to the work folder too.
+export TMPDIR=$work/tmp
+mkdir "$TMPDIR"
 fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$work/usr" >/dev/null

@@ -148,10 +148,10 @@ TEST(LoopScheduler, LoopThatChangesNothingSleepsUntilWoken) {
         ++calls;
         return changes;
     });
-    runEventLoop(30);
+    runEventLoop(2 * LoopScheduler::kTickMs);
     EXPECT_GT(calls, 1);
     changes = false;
-    runEventLoop(30);
+    runEventLoop(2 * LoopScheduler::kTickMs);
     const int asleep = calls;
     const int shownAsleep = c.shown;
     const double cpuBefore = threadCpuMs();
@@ -163,12 +163,12 @@ TEST(LoopScheduler, LoopThatChangesNothingSleepsUntilWoken) {
 
     // An event wakes it: it steps again, and sleeps again at once if nothing changed.
     loops.wake();
-    runEventLoop(30);
+    runEventLoop(2 * LoopScheduler::kTickMs);
     EXPECT_EQ(calls, asleep + 1);
     // If something did change, it goes on at its pace.
     changes = true;
     loops.wake();
-    runEventLoop(50);
+    runEventLoop(3 * LoopScheduler::kTickMs);
     EXPECT_GT(calls, asleep + 5);
 }
 
