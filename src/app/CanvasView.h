@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ControlCover.h"
+
 #include <QElapsedTimer>
 #include <QRegion>
 #include <QTimer>
@@ -46,6 +48,7 @@ class CanvasView : public QWidget {
     Canvas& canvas_;
     PointerHandler onPointer_;
     QRegion pending_;            // changed, not yet asked to repaint
+    ControlCover cover_{*this};  // where controls hide the canvas
     QTimer frame_;               // runs while changes wait for the frame to be over
     QElapsedTimer sinceRepaint_; // since the last repaint request
 };

@@ -1,0 +1,54 @@
+#include "ControlCover.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cmath>
+
+QRegion ControlCover::covered() {
+    QRegion region;
+    for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isHidden()) continue;
+        auto shape = shapes_.constFind(child);
+        if (shape == shapes_.constEnd())
+            shape = shapes_.insert(child, opaqueShape(*child, parent_.devicePixelRatioF()));
+        region += shape->translated(child->pos());
+    }
+    return region;
+}
+
+namespace {
+
+// Whether every device pixel of logical pixel (x, y) is opaque.
+bool opaqueAt(const QImage& image, int x, int y, double ratio) {
+    const QRect device = QRectF(x * ratio, y * ratio, ratio, ratio).toAlignedRect();
+    for (int dy = device.top(); dy <= device.bottom(); ++dy)
+        for (int dx = device.left(); dx <= device.right(); ++dx)
+            if (!image.valid(dx, dy) || qAlpha(image.pixel(dx, dy)) != 255) return false;
+    return true;
+}
+
+} // namespace
+
+// Only the widget itself and its children are painted: no parent background shows through.
+QRegion ControlCover::opaqueShape(QWidget& widget, double ratio) {
+    const QSize logical = widget.size();
+    QImage image(QSizeF(logical * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    QRegion shape;
+    for (int y = 0; y < logical.height(); ++y) {
+        for (int x = 0; x < logical.width();) {
+            if (!opaqueAt(image, x, y, ratio)) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < logical.width() && opaqueAt(image, x, y, ratio))
+                ++x;
+            shape += QRect(start, y, x - start, 1);
+        }
+    }
+    return shape;
+}

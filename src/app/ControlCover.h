@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QRegion>
+
+class QWidget;
+
+// Where a widget's controls hide it: the pixels each visible child paints fully opaque.
+// Canvas changes there need not reach the screen, and leaving them out spares the control
+// a repaint (a button's caption shaped again) for a change nobody can see. A control that
+// moves or hides later uncovers pixels that its parent repaints from the raster, so
+// nothing stale shows.
+//
+// Each child's shape is learnt once, by painting it onto a transparent image: controls here
+// keep their size and paint the same pixels in every state (a button its rounded corners
+// left to the parent, a box its whole rectangle in either background).
+class ControlCover {
+  public:
+    explicit ControlCover(const QWidget& parent) : parent_(parent) {}
+
+    // The part of the parent, in its coordinates, that its visible children cover.
+    QRegion covered();
+    // Shapes are learnt again at the next call of covered(), at the screen's new density.
+    void forget() { shapes_.clear(); }
+
+    // The logical pixels that `widget` paints fully opaque at that device pixel ratio, in
+    // its own coordinates: a pixel counts only if all of its device pixels are opaque.
+    static QRegion opaqueShape(QWidget& widget, double ratio);
+
+  private:
+    const QWidget& parent_;
+    QHash<const QWidget*, QRegion> shapes_;
+};
