@@ -10,11 +10,18 @@ QRegion ControlCover::covered() {
     for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isHidden()) continue;
         auto shape = shapes_.constFind(child);
-        if (shape == shapes_.constEnd())
-            shape = shapes_.insert(child, opaqueShape(*child, parent_.devicePixelRatioF()));
+        if (shape == shapes_.constEnd()) shape = shapes_.insert(child, learn(*child));
         region += shape->translated(child->pos());
     }
     return region;
+}
+
+// A control that paints its whole rectangle is told so: Qt then paints nothing beneath it
+// when it repaints, and moves it (the eye) by copying its pixels.
+QRegion ControlCover::learn(QWidget& child) const {
+    QRegion shape = opaqueShape(child, parent_.devicePixelRatioF());
+    if (shape == QRegion(child.rect())) child.setAttribute(Qt::WA_OpaquePaintEvent);
+    return shape;
 }
 
 namespace {

@@ -28,6 +28,8 @@ class ControlCover {
     static QRegion opaqueShape(QWidget& widget, double ratio);
 
   private:
+    QRegion learn(QWidget& child) const;
+
     const QWidget& parent_;
     QHash<const QWidget*, QRegion> shapes_;
 };
