@@ -215,9 +215,8 @@ TEST(CanvasView, ControlsCoverTheSamePixelsInEveryState) {
     EXPECT_TRUE(shapes.value(button).contains(button->rect().center()));
     // The eye may show any of the frames: each covers its whole place.
     for (QLabel* image : form.canvasView()->findChildren<QLabel*>()) {
-        if (!image->pixmap().isNull())
-            EXPECT_EQ(shapes.value(image), QRegion(image->rect()))
-                << qPrintable(image->objectName());
+        if (image->pixmap().isNull()) continue;
+        EXPECT_EQ(shapes.value(image), QRegion(image->rect())) << qPrintable(image->objectName());
     }
     for (QPushButton* b : form.canvasView()->findChildren<QPushButton*>())
         b->setDown(true);
