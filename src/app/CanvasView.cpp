@@ -43,7 +43,7 @@ void CanvasView::followScreenDensity() {
     if (devicePixelRatioF() == canvas_.deviceRatio()) return;
     canvas_.setDeviceRatio(devicePixelRatioF());
     canvas_.takeDirty();
-    cover_.forget();
+    cover_.learn();
     update();
 }
 
@@ -70,6 +70,9 @@ void CanvasView::paintEvent(QPaintEvent* event) {
         painter.drawImage(QPointF(device.topLeft()) / ratio, canvas_.raster(), device);
     }
 }
+
+// The controls are built and styled by the time the window shows.
+void CanvasView::showEvent(QShowEvent*) { cover_.learn(); }
 
 void CanvasView::resizeEvent(QResizeEvent*) {
     canvas_.setClientSize(size());

@@ -5,22 +5,31 @@
 
 #include <cmath>
 
+void ControlCover::learn() {
+    shapes_.clear();
+    for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        shapes_.insert(child, learnt(*child));
+}
+
 QRegion ControlCover::covered() {
     QRegion region;
     for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isHidden()) continue;
         auto shape = shapes_.constFind(child);
-        if (shape == shapes_.constEnd()) shape = shapes_.insert(child, learn(*child));
+        if (shape == shapes_.constEnd()) shape = shapes_.insert(child, learnt(*child));
         region += shape->translated(child->pos());
     }
     return region;
 }
 
-// A control that paints its whole rectangle is told so: Qt then paints nothing beneath it
-// when it repaints, and moves it (the eye) by copying its pixels.
-QRegion ControlCover::learn(QWidget& child) const {
+// A control that paints its whole rectangle itself is told so: Qt then paints nothing
+// beneath it when it repaints, and moves it (the eye) by copying its pixels. One that
+// fills its background through Qt is opaque to Qt already, and must stay unmarked, or Qt
+// would stop filling it.
+QRegion ControlCover::learnt(QWidget& child) const {
     QRegion shape = opaqueShape(child, parent_.devicePixelRatioF());
-    if (shape == QRegion(child.rect())) child.setAttribute(Qt::WA_OpaquePaintEvent);
+    if (shape == QRegion(child.rect()) && !child.autoFillBackground())
+        child.setAttribute(Qt::WA_OpaquePaintEvent);
     return shape;
 }
 

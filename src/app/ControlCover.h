@@ -18,17 +18,18 @@ class ControlCover {
   public:
     explicit ControlCover(const QWidget& parent) : parent_(parent) {}
 
+    // Learns the shape of every child, hidden ones included, at the parent's density. Call
+    // once the controls are built, and again when the density changes.
+    void learn();
     // The part of the parent, in its coordinates, that its visible children cover.
     QRegion covered();
-    // Shapes are learnt again at the next call of covered(), at the screen's new density.
-    void forget() { shapes_.clear(); }
 
     // The logical pixels that `widget` paints fully opaque at that device pixel ratio, in
     // its own coordinates: a pixel counts only if all of its device pixels are opaque.
     static QRegion opaqueShape(QWidget& widget, double ratio);
 
   private:
-    QRegion learn(QWidget& child) const;
+    QRegion learnt(QWidget& child) const;
 
     const QWidget& parent_;
     QHash<const QWidget*, QRegion> shapes_;
