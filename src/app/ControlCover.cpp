@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <cmath>
-
 void ControlCover::learn() {
     shapes_.clear();
     for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))

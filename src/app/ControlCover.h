@@ -11,9 +11,10 @@ class QWidget;
 // moves or hides later uncovers pixels that its parent repaints from the raster, so
 // nothing stale shows.
 //
-// Each child's shape is learnt once, by painting it onto a transparent image: controls here
-// keep their size and paint the same pixels in every state (a button its rounded corners
-// left to the parent, a box its whole rectangle in either background).
+// Each child's shape is learnt by painting it onto a transparent image, once the controls
+// are built: controls here keep their size and paint the same pixels in every state (a
+// button leaves its rounded corners to the parent, a box paints its whole rectangle in
+// either background, the eye's pictures are all opaque).
 class ControlCover {
   public:
     explicit ControlCover(const QWidget& parent) : parent_(parent) {}
