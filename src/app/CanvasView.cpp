@@ -43,15 +43,17 @@ void CanvasView::followScreenDensity() {
     if (devicePixelRatioF() == canvas_.deviceRatio()) return;
     canvas_.setDeviceRatio(devicePixelRatioF());
     canvas_.takeDirty();
+    cover_.learn();
     update();
 }
 
 // Qt merges the requests of one frame into one paint event all the same; what the frame
-// gate saves is a paint per event-loop pass when events come faster than frames.
+// gate saves is a paint per event-loop pass when events come faster than frames. Changes
+// under a control are left out: they stay unseen until the control moves or hides.
 void CanvasView::flush() {
     frame_.stop();
     if (pending_.isEmpty()) return;
-    update(pending_);
+    update(pending_ - cover_.covered());
     pending_ = QRegion();
     sinceRepaint_.start();
 }
@@ -68,6 +70,9 @@ void CanvasView::paintEvent(QPaintEvent* event) {
         painter.drawImage(QPointF(device.topLeft()) / ratio, canvas_.raster(), device);
     }
 }
+
+// The controls are built and styled by the time the window shows.
+void CanvasView::showEvent(QShowEvent*) { cover_.learn(); }
 
 void CanvasView::resizeEvent(QResizeEvent*) {
     canvas_.setClientSize(size());

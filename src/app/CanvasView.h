@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ControlCover.h"
+
 #include <QElapsedTimer>
 #include <QRegion>
 #include <QTimer>
@@ -33,6 +35,7 @@ class CanvasView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -46,6 +49,7 @@ class CanvasView : public QWidget {
     Canvas& canvas_;
     PointerHandler onPointer_;
     QRegion pending_;            // changed, not yet asked to repaint
+    ControlCover cover_{*this};  // where controls hide the canvas
     QTimer frame_;               // runs while changes wait for the frame to be over
     QElapsedTimer sinceRepaint_; // since the last repaint request
 };

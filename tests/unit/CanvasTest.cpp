@@ -3,12 +3,16 @@
 // once per frame. The history that keeps within its memory budget.
 #include "canvas/Canvas.h"
 #include "app/CanvasView.h"
+#include "app/ControlCover.h"
 #include "app/Form1.h"
 #include "canvas/History.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -23,11 +27,13 @@ class PaintCounter : public QObject {
     explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
     int paints = 0;
     long long pixels = 0;
+    QRegion painted;
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             ++paints;
+            painted += static_cast<QPaintEvent*>(event)->region();
             for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
                 pixels += qint64(r.width()) * r.height();
         }
@@ -157,6 +163,68 @@ TEST(CanvasView, EndlessDotsRepaintSmallAreasAtMostOncePerFrame) {
     // A dot 5 pixels wide lies within 6 x 6 pixels; a batch of steps keeps its dots apart.
     static_assert(LoopScheduler::kMaxBatch <= Canvas::kDirtyRects);
     EXPECT_LE(counter.pixels, qint64(dots) * 36);
+}
+
+// A change under a control that paints every pixel of its place is not shown, nor does
+// it repaint the control; a button's rounded corners show the canvas, and a control that
+// hides uncovers what was drawn beneath it.
+TEST(CanvasView, ChangesUnderControlsWaitUntilTheyAreUncovered) {
+    Form1 form(
+        {.quit = [] {}, .openUrl = [](const QUrl&) {}, .clock = LoopScheduler::Clock::Manual});
+    form.show();
+    runEventLoop(50);
+    QWidget* swatch = form.control(QStringLiteral("Picture6"));
+    QWidget* button = form.control(QStringLiteral("Command6"));
+    Canvas& canvas = form.canvas();
+    canvas.setScaleMode(Canvas::Pixels);
+    const auto dot = [&](QPointF at, int width) {
+        canvas.setDrawWidth(width);
+        canvas.PSet(at.x(), at.y(), 0xFF);
+        form.canvasView()->showChanges();
+        runEventLoop(50);
+    };
+    QApplication::focusWidget()->clearFocus(); // a blinking text cursor repaints its box
+    PaintCounter onView(form.canvasView()), onSwatch(swatch), onButton(button);
+    dot(QRectF(swatch->geometry()).center(), 5);
+    dot(QRectF(button->geometry()).center(), 5);
+    EXPECT_EQ(onView.paints + onSwatch.paints + onButton.paints, 0);
+    dot(button->geometry().topLeft() + QPointF(0.5, 0.5), 1); // its outermost corner pixel
+    EXPECT_EQ(onView.paints, 1);
+    EXPECT_EQ(onView.pixels, 1);
+    swatch->hide();
+    runEventLoop(50);
+    EXPECT_EQ(onView.paints, 2);
+    EXPECT_TRUE(
+        onView.painted.contains(QRect(swatch->geometry().center() - QPoint(2, 2), QSize(5, 5))));
+}
+
+// What each control covers holds in its other states: pressed, with the focus, marked.
+TEST(CanvasView, ControlsCoverTheSamePixelsInEveryState) {
+    Form1 form(
+        {.quit = [] {}, .openUrl = [](const QUrl&) {}, .clock = LoopScheduler::Clock::Manual});
+    form.show();
+    runEventLoop(50);
+    QHash<QWidget*, QRegion> shapes;
+    for (QWidget* control : form.canvasView()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        shapes.insert(control, ControlCover::opaqueShape(*control, 1));
+    const QRect swatch = form.control(QStringLiteral("Picture6"))->rect();
+    EXPECT_EQ(shapes.value(form.control(QStringLiteral("Picture6"))), QRegion(swatch));
+    QWidget* button = form.control(QStringLiteral("Command6"));
+    EXPECT_FALSE(shapes.value(button).contains(QPoint(0, 0)));
+    EXPECT_TRUE(shapes.value(button).contains(button->rect().center()));
+    // The eye may show any of the frames: each covers its whole place.
+    for (QLabel* image : form.canvasView()->findChildren<QLabel*>()) {
+        if (image->pixmap().isNull()) continue;
+        EXPECT_EQ(shapes.value(image), QRegion(image->rect())) << qPrintable(image->objectName());
+    }
+    for (QPushButton* b : form.canvasView()->findChildren<QPushButton*>())
+        b->setDown(true);
+    button->setFocus();
+    for (QLineEdit* box : form.canvasView()->findChildren<QLineEdit*>())
+        box->setText(QStringLiteral("abc")); // no number: the colour and width boxes turn red
+    for (auto it = shapes.cbegin(); it != shapes.cend(); ++it)
+        EXPECT_TRUE((it.value() - ControlCover::opaqueShape(*it.key(), 1)).isEmpty())
+            << qPrintable(it.key()->objectName());
 }
 
 // ---- The raster at device pixel ratios other than 1 ----
