@@ -306,8 +306,8 @@ void Form1::wireKeys() {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // A press or a key anywhere ends what the pointer drew without a button held.
-    if (event->type() == QEvent::MouseButtonPress ||
-        event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::KeyPress)
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
+        event->type() == QEvent::KeyPress)
         history_.endGesture();
     const auto found = filtered_.constFind(watched);
     if (found == filtered_.constEnd()) return false;

@@ -13,14 +13,10 @@ constexpr float kPen2Closing = 50;              // pen 2 closes 1/50 of the dist
 constexpr numbers::Colour kLavender = 0xFFC8C8; // RGB(200, 200, 255)
 constexpr numbers::Colour kCircleModeLine = 1;  // RGB(1, 0, 0), all but black
 
-float single(const Value& v) {
-    return static_cast<float>(v.number().value_or(0));
-}
+float single(const Value& v) { return static_cast<float>(v.number().value_or(0)); }
 
 // The smaller of a and b plus half their difference, in single precision.
-float halfway(float a, float b) {
-    return a <= b ? a + (b - a) / 2 : b + (a - b) / 2;
-}
+float halfway(float a, float b) { return a <= b ? a + (b - a) / 2 : b + (a - b) / 2; }
 
 void circleMode(Easel& e, float x, float y) {
     DrawingState& s = e.state;
@@ -62,9 +58,7 @@ void Form_MouseDown(Easel& e, float x, float y) {
     }
 }
 
-void Form_MouseUp(Easel& e) {
-    e.state.buttonHeld.value = e.state.dragHeld.value = 0;
-}
+void Form_MouseUp(Easel& e) { e.state.buttonHeld.value = e.state.dragHeld.value = 0; }
 
 void drawPointerModes(Easel& e, float x, float y) {
     const DrawingState& s = e.state;
@@ -87,17 +81,9 @@ void Command7_MouseDown(Easel& e) {
         e.canvas.setDrawWidth(*width);
 }
 
-void Command8_Click(Easel& e) {
-    e.state.sevenColoursOn.flip();
-}
-void Command10_Click(Easel& e) {
-    e.state.pen2On.flip();
-}
-void Command13_Click(Easel& e) {
-    e.state.circleOn.flip();
-}
-void Command14_Click(Easel& e) {
-    e.state.chaseOn.flip();
-}
+void Command8_Click(Easel& e) { e.state.sevenColoursOn.flip(); }
+void Command10_Click(Easel& e) { e.state.pen2On.flip(); }
+void Command13_Click(Easel& e) { e.state.circleOn.flip(); }
+void Command14_Click(Easel& e) { e.state.chaseOn.flip(); }
 
 } // namespace interactive
