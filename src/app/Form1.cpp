@@ -23,7 +23,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
-#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -152,6 +151,8 @@ Form1::Form1(Services services, QWidget* parent)
     setTabOrder();
     wireHandlers();
     wireKeys();
+    historyIdle_.setSingleShot(true);
+    connect(&historyIdle_, &QTimer::timeout, this, [this] { history_.prepare(); });
     resizeClientArea(canvas_.clientSize());
     Form_Load();
 }
@@ -344,7 +345,8 @@ void Form1::handle(Handler handler) {
 void Form1::afterEvent() {
     view_->showChanges();
     loops_.wake();
-    QTimer::singleShot(0, this, [this] { history_.prepare(); });
+    // One pending timer for any number of events: this runs at every pointer movement.
+    if (!historyIdle_.isActive()) historyIdle_.start(0);
 }
 
 // ---- ControlSurface ----

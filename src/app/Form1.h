@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -134,6 +135,7 @@ class Form1 : public QMainWindow, public ControlSurface {
     Canvas canvas_;
     Easel easel_{state_, canvas_, *this, random_};
     History history_{canvas_};
+    QTimer historyIdle_; // once the events of the moment are handled, the history readies memory
     // What the endless drawings work with: their writes to the controls reach the widgets
     // once per display frame.
     GatheredControls loopControls_{*this};
