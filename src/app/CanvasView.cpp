@@ -31,9 +31,15 @@ void CanvasView::showChangesNow() {
 }
 
 // The canvas's changes are in device pixels; the view's own are logical, widened to whole.
+// At a ratio of 1 they are the same pixels, taken in one union rather than one per rectangle.
 void CanvasView::takeCanvasChanges() {
+    const QRegion changes = canvas_.takeDirtyRegion();
     const double ratio = canvas_.deviceRatio();
-    for (const QRect& device : canvas_.takeDirtyRegion())
+    if (ratio == 1) {
+        pending_ += changes;
+        return;
+    }
+    for (const QRect& device : changes)
         pending_ += QRectF(device.topLeft() / ratio, device.size() / ratio).toAlignedRect();
 }
 

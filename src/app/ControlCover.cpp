@@ -5,19 +5,30 @@
 
 void ControlCover::learn() {
     shapes_.clear();
+    placed_.clear();
+    covered_ = QRegion();
     for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         shapes_.insert(child, learnt(*child));
 }
 
+// Walks the list of children rather than asking findChildren(), which allocates and casts
+// through the meta-object: this runs at every frame of an endless drawing.
 QRegion ControlCover::covered() {
-    QRegion region;
-    for (QWidget* child : parent_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isHidden()) continue;
+    placedNow_.clear();
+    for (QObject* object : parent_.children()) {
+        if (!object->isWidgetType()) continue;
+        auto* child = static_cast<QWidget*>(object);
+        if (!child->isHidden()) placedNow_.emplace_back(child, child->pos());
+    }
+    if (placedNow_ == placed_) return covered_;
+    covered_ = QRegion();
+    for (const auto& [child, at] : placedNow_) {
         auto shape = shapes_.constFind(child);
         if (shape == shapes_.constEnd()) shape = shapes_.insert(child, learnt(*child));
-        region += shape->translated(child->pos());
+        covered_ += shape->translated(at);
     }
-    return region;
+    std::swap(placed_, placedNow_);
+    return covered_;
 }
 
 // A control that paints its whole rectangle itself is told so: Qt then paints nothing

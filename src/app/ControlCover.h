@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QHash>
+#include <QPoint>
 #include <QRegion>
+
+#include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -22,7 +26,8 @@ class ControlCover {
     // Learns the shape of every child, hidden ones included, at the parent's density. Call
     // once the controls are built, and again when the density changes.
     void learn();
-    // The part of the parent, in its coordinates, that its visible children cover.
+    // The part of the parent, in its coordinates, that its visible children cover. Worked
+    // out again only when a child has moved, shown or hidden since the last call.
     QRegion covered();
 
     // The logical pixels that `widget` paints fully opaque at that device pixel ratio, in
@@ -34,4 +39,8 @@ class ControlCover {
 
     const QWidget& parent_;
     QHash<const QWidget*, QRegion> shapes_;
+    using Placed = std::vector<std::pair<QWidget*, QPoint>>;
+    Placed placed_;    // the visible children where covered_ has them
+    Placed placedNow_; // kept to spare an allocation per call
+    QRegion covered_;
 };

@@ -115,8 +115,11 @@ Form1::Services Form1::desktopServices() {
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       canvas_(QSize(px(design::kClientWidth), px(design::kClientHeight))),
-      loops_(services_.clock, [this] {
-          loopControls_.show();
+      loops_(services_.clock, [this](LoopScheduler::Showing what) {
+          if (what == LoopScheduler::Showing::Everything)
+              loopControls_.show();
+          else
+              loopControls_.showMoving();
           view_->showChangesNow();
       }) {
     Q_INIT_RESOURCE(resources); // the pictures live in a static library

@@ -23,12 +23,22 @@ GatheredControls::Pending& GatheredControls::pending(Control control) {
 }
 
 // Each write is taken out before it is handed on, so a change handler that the widgets run
-// may write again: that write waits for the next call.
-void GatheredControls::show() {
+// may write again: that write waits for the next call. Texts held back keep their place
+// before any control first written since.
+void GatheredControls::hand(Texts texts) {
+    std::vector<Control> waiting;
     for (const Control control : std::exchange(written_, {})) {
-        const Pending p = std::exchange(pending_[static_cast<std::size_t>(control)], {});
-        if (p.text) widgets_.setText(control, *p.text);
-        if (p.place) widgets_.moveImage(control, *p.place);
-        if (p.picture) widgets_.copyPicture(control, *p.picture);
+        Pending& p = pending_[static_cast<std::size_t>(control)];
+        const auto text = texts == Texts::Too ? std::exchange(p.text, {}) : std::nullopt;
+        const auto place = std::exchange(p.place, {});
+        const auto picture = std::exchange(p.picture, {});
+        if (p.text) waiting.push_back(control);
+        if (text) widgets_.setText(control, *text);
+        if (place) widgets_.moveImage(control, *place);
+        if (picture) widgets_.copyPicture(control, *picture);
     }
+    for (const Control control : written_)
+        if (std::find(waiting.begin(), waiting.end(), control) == waiting.end())
+            waiting.push_back(control);
+    written_ = std::move(waiting);
 }

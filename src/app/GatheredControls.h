@@ -22,9 +22,14 @@ class GatheredControls : public ControlSurface {
 
     // Hands the last write of each control since the previous call to the widgets, controls
     // in the order of their first write; afterwards the widgets hold everything written.
-    void show();
+    void show() { hand(Texts::Too); }
+    // The same for places and pictures; texts wait for the next show().
+    void showMoving() { hand(Texts::Wait); }
 
   private:
+    enum class Texts { Too, Wait };
+    void hand(Texts texts);
+
     struct Pending {
         std::optional<QString> text;
         std::optional<QPointF> place;

@@ -4,8 +4,9 @@
 #include <QEvent>
 
 #include <algorithm>
+#include <utility>
 
-LoopScheduler::LoopScheduler(Clock clock, std::function<void()> afterSteps)
+LoopScheduler::LoopScheduler(Clock clock, std::function<void(Showing)> afterSteps)
     : clock_(clock), afterSteps_(std::move(afterSteps)) {
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(kTickMs);
@@ -26,21 +27,22 @@ bool LoopScheduler::eventFilter(QObject*, QEvent* event) {
 void LoopScheduler::start(Step step) {
     const bool tickDue = clock_ == Clock::Real && timer_.isActive();
     step_ = std::move(step);
-    if (!runSteps(1) || !tickDue) afterSteps_();
+    if (!runSteps(1) || !tickDue) afterSteps_(Showing::Everything);
 }
 
 void LoopScheduler::advance(long long steps) {
     runSteps(steps);
-    afterSteps_();
+    afterSteps_(Showing::Everything);
 }
 
 void LoopScheduler::wake() {
     if (step_ && clock_ == Clock::Real && !timer_.isActive()) resumeClock();
 }
 
+// What the loop wrote and a batch held back is shown before it goes.
 void LoopScheduler::stop() {
     timer_.stop();
-    step_ = nullptr;
+    if (std::exchange(step_, nullptr)) afterSteps_(Showing::Everything);
 }
 
 void LoopScheduler::resumeClock() {
@@ -56,7 +58,8 @@ void LoopScheduler::tick() {
     // drawing down rather than making it jump.
     stepsSinceResume_ += std::max(due, batch);
     runSteps(batch);
-    afterSteps_();
+    const bool asleep = !timer_.isActive();
+    afterSteps_(asleep || ++ticks_ % kTicksPerReadOut == 0 ? Showing::Everything : Showing::Moving);
 }
 
 // Runs up to `count` steps of the current loop; stops early, and lets the loop sleep,

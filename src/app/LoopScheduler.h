@@ -13,12 +13,14 @@
 //
 // With a real clock the current loop advances at kStepsPerSecond, in one batch every other
 // display frame of a 60 Hz screen (kTickMs) shown once at its end, and catches up in batches of at
-// most kMaxBatch when the event loop was late. Ticking per frame rather than per step spares the
-// event loop a thousand wake-ups a second; the pace is the clock's all the same. A loop whose step
-// changed nothing (the eye has arrived) sleeps, costing no processor time, until the user does
-// anything at all (any input event of the application, a key typed into a read-out included) or
-// wake() is called, and then takes one step to see whether it has something to do again. With a
-// manual clock loops advance only through advance(), each call shown at its end, for the replay.
+// most kMaxBatch when the event loop was late. A batch shows what moves; every kTicksPerReadOut-th
+// batch, and the last before the loop sleeps, show everything. Ticking per frame rather than per
+// step spares the event loop a thousand wake-ups a second; the pace is the clock's all the same. A
+// loop whose step changed nothing (the eye has arrived) sleeps, costing no processor time, until
+// the user does anything at all (any input event of the application, a key typed into a read-out
+// included) or wake() is called, and then takes one step to see whether it has something to do
+// again. With a manual clock loops advance only through advance(), each call shown at its end, for
+// the replay.
 class LoopScheduler : public QObject {
   public:
     static constexpr int kStepsPerSecond = 1000;
@@ -26,17 +28,23 @@ class LoopScheduler : public QObject {
     // showing every other frame halves what the eye and the dots cost, still smoothly.
     static constexpr int kTickMs = 33;
     static constexpr int kMaxBatch = 50;
+    // Ten times a second: the read-outs change at every step, faster than anyone reads numbers,
+    // and each one shown costs a text layout and a repaint, which made up half of what the eye
+    // cost under X. Pictures and places are shown at every tick.
+    static constexpr int kTicksPerReadOut = 3;
 
     // One step; returns whether it changed anything.
     using Step = std::function<bool()>;
     enum class Clock { Real, Manual };
+    // What a batch's end shows: only what moves (places and pictures), or everything written.
+    enum class Showing { Moving, Everything };
 
-    LoopScheduler(Clock clock, std::function<void()> afterSteps);
+    LoopScheduler(Clock clock, std::function<void(Showing)> afterSteps);
 
     void start(Step step);
     void advance(long long steps);
     void wake();
-    // Ends and frees the current loop, if any.
+    // Ends and frees the current loop, if any, showing everything it wrote.
     void stop();
     bool running() const { return bool(step_); }
 
@@ -47,9 +55,10 @@ class LoopScheduler : public QObject {
     void resumeClock();
 
     Clock clock_;
-    std::function<void()> afterSteps_;
+    std::function<void(Showing)> afterSteps_;
     Step step_;
     QTimer timer_;
     QElapsedTimer elapsed_;
     long long stepsSinceResume_ = 0;
+    int ticks_ = 0;
 };

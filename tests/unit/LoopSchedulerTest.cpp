@@ -25,12 +25,14 @@ namespace {
 
 using Clock = LoopScheduler::Clock;
 
-// Counts the steps of a loop and how many ran between two showings (one batch).
+// Counts the steps of a loop and how many ran between two showings (one batch), and what
+// each showing showed.
 struct Counter {
     int steps = 0;
     int shown = 0;
     int sinceShown = 0;
     std::vector<int> batches;
+    std::vector<LoopScheduler::Showing> showings;
 
     LoopScheduler::Step step(bool changes = true) {
         return [this, changes] {
@@ -39,10 +41,11 @@ struct Counter {
             return changes;
         };
     }
-    std::function<void()> afterSteps() {
-        return [this] {
+    std::function<void(LoopScheduler::Showing)> afterSteps() {
+        return [this](LoopScheduler::Showing what) {
             ++shown;
             batches.push_back(std::exchange(sinceShown, 0));
+            showings.push_back(what);
         };
     }
 };
@@ -77,7 +80,7 @@ TEST(LoopScheduler, StartRunsTheFirstStepAtOnceAndShowsIt) {
 
 TEST(LoopScheduler, StartingAnotherLoopReplacesAndFreesTheOneBefore) {
     Counter first, second;
-    LoopScheduler loops(Clock::Manual, [] {});
+    LoopScheduler loops(Clock::Manual, [](LoopScheduler::Showing) {});
     auto owned = std::make_shared<int>(0);
     std::weak_ptr<int> watch = owned;
     loops.start([&first, owned] { return first.step()(); });
@@ -105,7 +108,7 @@ TEST(LoopScheduler, ManualClockAdvancesOnlyWhenAsked) {
 
 TEST(LoopScheduler, AdvanceStopsAtAStepThatChangesNothing) {
     int calls = 0;
-    LoopScheduler loops(Clock::Manual, [] {});
+    LoopScheduler loops(Clock::Manual, [](LoopScheduler::Showing) {});
     loops.start([&calls] { return ++calls < 3; });
     loops.advance(10);
     EXPECT_EQ(calls, 3);
@@ -123,6 +126,12 @@ TEST(LoopScheduler, RealClockKeepsAThousandStepsPerSecondAtMost) {
     EXPECT_LE(c.steps, ms * LoopScheduler::kStepsPerSecond / 1000 + 1);
     EXPECT_GE(c.steps, ms / 4) << "after " << ms << " ms";
     EXPECT_LE(*std::max_element(c.batches.begin(), c.batches.end()), LoopScheduler::kMaxBatch);
+    // Everything at the first step, then at every third batch; what moves in between.
+    using enum LoopScheduler::Showing;
+    ASSERT_GT(c.showings.size(), 4u);
+    EXPECT_EQ(c.showings[0], Everything);
+    for (std::size_t i = 1; i < c.showings.size(); ++i)
+        EXPECT_EQ(c.showings[i], i % LoopScheduler::kTicksPerReadOut ? Moving : Everything) << i;
 }
 
 TEST(LoopScheduler, LateEventLoopCatchesUpInOneCappedBatch) {
@@ -159,17 +168,21 @@ TEST(LoopScheduler, LoopThatChangesNothingSleepsUntilWoken) {
     const double cpu = threadCpuMs() - cpuBefore;
     EXPECT_EQ(calls, asleep) << "a loop that changed nothing went on stepping";
     EXPECT_EQ(c.shown, shownAsleep);
+    EXPECT_EQ(c.showings.back(), LoopScheduler::Showing::Everything) << "held back at rest";
     EXPECT_LT(cpu, ms * 0.01) << "processor time while asleep";
 
     // An event wakes it: it steps again, and sleeps again at once if nothing changed.
     loops.wake();
     runEventLoop(2 * LoopScheduler::kTickMs);
     EXPECT_EQ(calls, asleep + 1);
-    // If something did change, it goes on at its pace.
+    // If something did change, it goes on at its pace; stopped, it shows all it wrote.
     changes = true;
     loops.wake();
     runEventLoop(3 * LoopScheduler::kTickMs);
     EXPECT_GT(calls, asleep + 5);
+    c.showings.clear();
+    loops.stop();
+    EXPECT_EQ(c.showings, std::vector{LoopScheduler::Showing::Everything});
 }
 
 // The widgets' side: each write that reaches them, in order.
@@ -218,6 +231,18 @@ TEST(GatheredControls, WritesAreCurrentAtOnceAndReachTheWidgetsWhenShown) {
     // Once shown, the widgets' own text counts again (the user may type into a read-out).
     widgets.texts[Control::Text7] = QStringLiteral("typed again");
     EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("typed again"));
+
+    // Showing what moves holds texts back, still current, ahead of controls written later.
+    gathered.setText(Control::Text7, QStringLiteral("4"));
+    gathered.moveImage(Control::Image1, {6, 7});
+    widgets.log.clear();
+    gathered.showMoving();
+    EXPECT_EQ(widgets.log, QStringList({"Image1@6,7"}));
+    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("4"));
+    gathered.setText(Control::Text8, QStringLiteral("5"));
+    gathered.setText(Control::Text7, QStringLiteral("6"));
+    gathered.show();
+    EXPECT_EQ(widgets.log, QStringList({"Image1@6,7", "Text7=6", "Text8=5"}));
 }
 
 } // namespace
