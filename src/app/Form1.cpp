@@ -116,10 +116,7 @@ Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       canvas_(QSize(px(design::kClientWidth), px(design::kClientHeight))),
       loops_(services_.clock, [this](LoopScheduler::Showing what) {
-          if (what == LoopScheduler::Showing::Everything)
-              loopControls_.show();
-          else
-              loopControls_.showMoving();
+          loopControls_.show(what);
           view_->showChangesNow();
       }) {
     Q_INIT_RESOURCE(resources); // the pictures live in a static library

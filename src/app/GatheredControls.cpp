@@ -25,11 +25,11 @@ GatheredControls::Pending& GatheredControls::pending(Control control) {
 // Each write is taken out before it is handed on, so a change handler that the widgets run
 // may write again: that write waits for the next call. Texts held back keep their place
 // before any control first written since.
-void GatheredControls::hand(Texts texts) {
+void GatheredControls::show(Showing what) {
     std::vector<Control> waiting;
     for (const Control control : std::exchange(written_, {})) {
         Pending& p = pending_[static_cast<std::size_t>(control)];
-        const auto text = texts == Texts::Too ? std::exchange(p.text, {}) : std::nullopt;
+        const auto text = what == Showing::Everything ? std::exchange(p.text, {}) : std::nullopt;
         const auto place = std::exchange(p.place, {});
         const auto picture = std::exchange(p.picture, {});
         if (p.text) waiting.push_back(control);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoopScheduler.h"
 #include "canvas/ControlSurface.h"
 
 #include <array>
@@ -22,14 +23,12 @@ class GatheredControls : public ControlSurface {
 
     // Hands the last write of each control since the previous call to the widgets, controls
     // in the order of their first write; afterwards the widgets hold everything written.
-    void show() { hand(Texts::Too); }
-    // The same for places and pictures; texts wait for the next show().
-    void showMoving() { hand(Texts::Wait); }
+    // Showing only what moves hands places and pictures, and texts wait for the next call
+    // that shows everything.
+    using Showing = LoopScheduler::Showing;
+    void show(Showing what = Showing::Everything);
 
   private:
-    enum class Texts { Too, Wait };
-    void hand(Texts texts);
-
     struct Pending {
         std::optional<QString> text;
         std::optional<QPointF> place;

@@ -59,7 +59,8 @@ void LoopScheduler::tick() {
     stepsSinceResume_ += std::max(due, batch);
     runSteps(batch);
     const bool asleep = !timer_.isActive();
-    afterSteps_(asleep || ++ticks_ % kTicksPerReadOut == 0 ? Showing::Everything : Showing::Moving);
+    ticks_ = (ticks_ + 1) % kTicksPerReadOut;
+    afterSteps_(asleep || ticks_ == 0 ? Showing::Everything : Showing::Moving);
 }
 
 // Runs up to `count` steps of the current loop; stops early, and lets the loop sleep,

@@ -60,5 +60,5 @@ class LoopScheduler : public QObject {
     QTimer timer_;
     QElapsedTimer elapsed_;
     long long stepsSinceResume_ = 0;
-    int ticks_ = 0;
+    int ticks_ = 0; // counted modulo kTicksPerReadOut
 };

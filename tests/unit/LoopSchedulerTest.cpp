@@ -236,7 +236,7 @@ TEST(GatheredControls, WritesAreCurrentAtOnceAndReachTheWidgetsWhenShown) {
     gathered.setText(Control::Text7, QStringLiteral("4"));
     gathered.moveImage(Control::Image1, {6, 7});
     widgets.log.clear();
-    gathered.showMoving();
+    gathered.show(LoopScheduler::Showing::Moving);
     EXPECT_EQ(widgets.log, QStringList({"Image1@6,7"}));
     EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("4"));
     gathered.setText(Control::Text8, QStringLiteral("5"));
