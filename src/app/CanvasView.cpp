@@ -30,18 +30,7 @@ void CanvasView::showChangesNow() {
     flush();
 }
 
-// The canvas's changes are in device pixels; the view's own are logical, widened to whole.
-// At a ratio of 1 they are the same pixels, taken in one union rather than one per rectangle.
-void CanvasView::takeCanvasChanges() {
-    const QRegion changes = canvas_.takeDirtyRegion();
-    const double ratio = canvas_.deviceRatio();
-    if (ratio == 1) {
-        pending_ += changes;
-        return;
-    }
-    for (const QRect& device : changes)
-        pending_ += QRectF(device.topLeft() / ratio, device.size() / ratio).toAlignedRect();
-}
+void CanvasView::takeCanvasChanges() { pending_ += canvas_.takeDirtyRegion(); }
 
 // The window may have moved to a screen of another density: the canvas follows it, and
 // all of it is shown anew.

@@ -138,8 +138,11 @@ QRegion Canvas::takeDirtyRegion() {
     std::sort(dirty_.begin(), dirty_.begin() + dirtyCount_,
               [](const QRect& a, const QRect& b) { return a.top() < b.top(); });
     QRegion region;
-    for (int i = 0; i < dirtyCount_; ++i)
-        region += dirty_[i];
+    for (int i = 0; i < dirtyCount_; ++i) {
+        const QRect& device = dirty_[i];
+        region += QRectF(QPointF(device.topLeft()) / ratio_, QSizeF(device.size()) / ratio_)
+                      .toAlignedRect();
+    }
     dirtyCount_ = 0;
     return region;
 }

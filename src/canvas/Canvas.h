@@ -24,8 +24,8 @@
 //
 // The raster keeps its drawing: it grows with the client area and never shrinks, so a
 // window that is made smaller and larger again shows what was drawn. Figures are clipped
-// to the current client area. The window paints the rectangles, in device pixels, returned
-// by takeDirty() or takeDirtyRegion().
+// to the current client area. The window paints what takeDirtyRegion() returns, in client
+// pixels; takeDirty() gives the bounds in device pixels.
 class Canvas {
   public:
     static constexpr int kTwipsPerPixel = 15;
@@ -82,10 +82,11 @@ class Canvas {
     // A raster grown to `size` (no smaller than it) as the canvas grows its own, at the
     // given ratio: what was drawn stays at the top left, new pixels take the back colour.
     static QImage grow(const QImage& raster, QSize size, double ratio);
-    // What drawing has changed since the last take: the bounding rectangle, or the
-    // rectangles of the figures, so that dots far apart are not repainted as one large
-    // rectangle. Past kDirtyRects figures (more than an endless drawing's batch of steps,
-    // fewer than a generated picture) the rectangles so far merge into their bounds.
+    // What drawing has changed since the last take: the bounding rectangle in device
+    // pixels, or the rectangles of the figures widened to whole client pixels, so that dots
+    // far apart are not repainted as one large rectangle. Past kDirtyRects figures (more than an
+    // endless drawing's batch of steps, fewer than a generated picture) the rectangles so far merge
+    // into their bounds.
     static constexpr int kDirtyRects = 64;
     QRect takeDirty();
     QRegion takeDirtyRegion();

@@ -256,6 +256,16 @@ TEST(CanvasRatio, TheRasterHasTheScreensResolution) {
     }
 }
 
+// The window repaints whole client pixels: a dot of width 2 about (2.5, 2.5) at ratio 2
+// takes the device pixels 3 to 6 (centres within 2 of 5), parts of client pixels 1 to 3.
+TEST(CanvasRatio, ChangesAreRepaintedInWholeClientPixels) {
+    Canvas canvas = canvasAt(2);
+    canvas.takeDirty();
+    canvas.setDrawWidth(2);
+    canvas.PSet(2.5, 2.5, kRed);
+    EXPECT_EQ(canvas.takeDirtyRegion(), QRegion(1, 1, 3, 3));
+}
+
 // A ring drawn at ratio 2 or 3 is drawn at that resolution, not enlarged: some aligned
 // block of ratio x ratio device pixels on its edge is not of one colour.
 TEST(CanvasRatio, ARingsEdgeIsNotMadeOfBlocks) {
