@@ -15,12 +15,10 @@ QTableWidgetItem* cell(const QString& text) {
     return item;
 }
 
-} // namespace
-
-KeyWindow::KeyWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
-    setWindowTitle(QString::fromUtf16(u"キーの一覧"));
+// Key and what it does, one line a row of the table.
+QTableWidget* keyList(QWidget* parent) {
     const std::span<const KeyTable::Row> rows = KeyTable::rows();
-    auto* list = new QTableWidget(int(rows.size()), 2, this);
+    auto* list = new QTableWidget(int(rows.size()), 2, parent);
     list->setHorizontalHeaderLabels({QString::fromUtf16(u"キー"), QString::fromUtf16(u"はたらき")});
     for (int r = 0; r < list->rowCount(); ++r) {
         list->setItem(r, 0, cell(KeyTable::keyText(rows[r])));
@@ -41,8 +39,15 @@ KeyWindow::KeyWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     list->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return list;
+}
+
+} // namespace
+
+KeyWindow::KeyWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setWindowTitle(QString::fromUtf16(u"キーの一覧"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(list);
+    layout->addWidget(keyList(this));
 }
 
 void KeyWindow::keyPressEvent(QKeyEvent* event) {
