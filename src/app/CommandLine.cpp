@@ -1,10 +1,45 @@
 #include "CommandLine.h"
 
+#include "KeyTable.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+
+struct Options {
+    QCommandLineOption help, version;
+};
+
+Options addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("A small drawing program for children, with a Japanese user interface."));
+    // Not addHelpOption(): its --help-all would list the window toolkit's options too.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
+    return {help, parser.addVersionOption()};
+}
+
+// The keys in two columns, laid out as the parser lays out the options.
+QString keyListing() {
+    const auto rows = KeyTable::rows();
+    qsizetype width = 0;
+    for (const KeyTable::Row& row : rows)
+        width = std::max(width, KeyTable::keyText(row).size());
+    QString listing = QStringLiteral("Keys in the window:\n");
+    for (const KeyTable::Row& row : rows)
+        listing += QStringLiteral("  %1  %2\n")
+                       .arg(KeyTable::keyText(row), -int(width))
+                       .arg(QString::fromUtf16(row.what));
+    return listing;
+}
+
+} // namespace
 
 void describeApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("quenzel"));
@@ -12,23 +47,23 @@ void describeApplication() {
     QGuiApplication::setDesktopFileName(QStringLiteral(QUENZEL_APP_ID));
 }
 
+QString helpText() {
+    QCommandLineParser parser;
+    addOptions(parser);
+    return parser.helpText() + u'\n' + keyListing();
+}
+
 std::optional<int> answerInformationOptions(int argc, char* argv[]) {
     // A core application only, so that the answer needs no display; it is gone before the
     // window's application starts.
     const QCoreApplication probe(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A small drawing program for children, with a Japanese user interface."));
-    // Not addHelpOption(): its --help-all would list the window toolkit's options too.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays help on commandline options."));
-    parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
+    const Options options = addOptions(parser);
     parser.parse(QCoreApplication::arguments()); // unknown options are no error here
     QString answer;
-    if (parser.isSet(help))
-        answer = parser.helpText();
-    else if (parser.isSet(version))
+    if (parser.isSet(options.help))
+        answer = helpText();
+    else if (parser.isSet(options.version))
         answer = QStringLiteral("quenzel %1\n").arg(QCoreApplication::applicationVersion());
     else
         return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
 
 // Who the program is, for the desktop and for `--version`: application name, version and
@@ -9,3 +11,7 @@ void describeApplication();
 // Answers `--help` and `--version` on standard output, without a display. Returns the exit
 // code when one of them was asked for, nothing otherwise. Every other argument is ignored.
 std::optional<int> answerInformationOptions(int argc, char* argv[]);
+
+// What `--help` says: the options, then the window's keys from the key table. Needs an
+// application object of any kind.
+QString helpText();

@@ -1,40 +1,70 @@
 #include "PictureKeys.h"
 
+#include "KeyWindow.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QShortcut>
 
-PictureKeys::PictureKeys(QWidget* window) : QObject(window) {
-    const auto bind = [&](Key key, QList<QKeySequence> sequences, void (PictureKeys::*signal)()) {
+// One shortcut for all of an action's keys: a second shortcut on a key the desktop already
+// binds would make it ambiguous, and neither would fire.
+PictureKeys::PictureKeys(QWidget* window) : QObject(window), window_(window) {
+    for (const KeyTable::Row& row : KeyTable::rows()) {
+        if (row.action == Action::Controls) continue; // Qt's widgets answer these themselves
         auto* shortcut = new QShortcut(window);
-        shortcut->setKeys(sequences);
-        connect(shortcut, &QShortcut::activated, this, signal);
-        bindings_.append({key, shortcut});
-    };
-    using K = QKeySequence;
-    bind(Key::Save, K::keyBindings(K::Save), &PictureKeys::save);
-    bind(Key::Copy, K::keyBindings(K::Copy), &PictureKeys::copy);
-    bind(Key::Print, K::keyBindings(K::Print), &PictureKeys::print);
-    bind(Key::Undo, K::keyBindings(K::Undo), &PictureKeys::undo);
-    // One shortcut for all of Redo's sequences: a second shortcut on a sequence the desktop
-    // already binds would make it ambiguous, and neither would fire.
-    QList<QKeySequence> redo = K::keyBindings(K::Redo);
-    if (const K ctrlY(Qt::CTRL | Qt::Key_Y); !redo.contains(ctrlY)) redo << ctrlY;
-    bind(Key::Redo, redo, &PictureKeys::redo);
+        shortcut->setKeys(KeyTable::boundKeys(row));
+        connect(shortcut, &QShortcut::activated, this, [this, a = row.action] { act(a); });
+        bindings_.append({row.action, shortcut});
+    }
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         box->installEventFilter(this);
 }
 
-bool PictureKeys::boxKeeps(const QLineEdit& box, Key key) {
-    switch (key) {
-    case Key::Undo:
+void PictureKeys::act(Action action) {
+    switch (action) {
+    case Action::Save:
+        emit save();
+        break;
+    case Action::Copy:
+        emit copy();
+        break;
+    case Action::Print:
+        emit print();
+        break;
+    case Action::Undo:
+        emit undo();
+        break;
+    case Action::Redo:
+        emit redo();
+        break;
+    case Action::ShowKeys:
+        showKeys();
+        break;
+    case Action::Controls:
+        break;
+    }
+}
+
+// The list opens beside the window, or comes to the front again if it is open.
+void PictureKeys::showKeys() {
+    if (!keyWindow_) keyWindow_ = new KeyWindow(window_);
+    keyWindow_->show();
+    keyWindow_->raise();
+    keyWindow_->activateWindow();
+}
+
+bool PictureKeys::boxKeeps(const QLineEdit& box, Action action) {
+    switch (action) {
+    case Action::Undo:
         return box.isUndoAvailable();
-    case Key::Redo:
+    case Action::Redo:
         return box.isRedoAvailable();
-    case Key::Copy:
+    case Action::Copy:
         return box.hasSelectedText();
-    case Key::Save:
-    case Key::Print:
+    case Action::Save:
+    case Action::Print:
+    case Action::ShowKeys:
+    case Action::Controls:
         return false;
     }
     return false;
@@ -48,7 +78,7 @@ bool PictureKeys::eventFilter(QObject* watched, QEvent* event) {
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
     for (const Binding& binding : std::as_const(bindings_)) {
         if (!binding.shortcut->keys().contains(pressed)) continue;
-        if (box && boxKeeps(*box, binding.key)) return false;
+        if (box && boxKeeps(*box, binding.action)) return false;
         event->ignore();
         return true;
     }

@@ -1,17 +1,20 @@
 #pragma once
 
-#include <QKeySequence>
+#include "KeyTable.h"
+
 #include <QObject>
 
+class KeyWindow;
 class QLineEdit;
 class QShortcut;
 class QWidget;
 
-// The window's keys for keeping the picture and for its history: the desktop's own
-// bindings of Save, Copy, Print, Undo and Redo (and Ctrl+Y for Redo everywhere), one
-// signal each. A text box keeps a key for itself only where it has a use for it, as in
-// every program: Undo and Redo while it has typing of its own to take back or bring back,
-// Copy while it has selected text; otherwise the key is the window's.
+// The window's keys, bound from the key table: the desktop's own bindings of Save, Copy,
+// Print, Undo and Redo (and the keys the table lists, Ctrl+Y for Redo, on every desktop),
+// one signal each, and F1, which shows the list of keys itself. A text box keeps a key for
+// itself only where it has a use for it, as in every program: Undo and Redo while it has
+// typing of its own to take back or bring back, Copy while it has selected text; otherwise
+// the key is the window's.
 class PictureKeys : public QObject {
     Q_OBJECT
   public:
@@ -27,13 +30,17 @@ class PictureKeys : public QObject {
     void redo();
 
   private:
-    enum class Key { Save, Copy, Print, Undo, Redo };
+    using Action = KeyTable::Action;
+    void act(Action action);
+    void showKeys();
     bool eventFilter(QObject* watched, QEvent* event) override;
-    static bool boxKeeps(const QLineEdit& box, Key key);
+    static bool boxKeeps(const QLineEdit& box, Action action);
 
     struct Binding {
-        Key key;
+        Action action;
         QShortcut* shortcut;
     };
     QList<Binding> bindings_;
+    QWidget* window_;
+    KeyWindow* keyWindow_ = nullptr; // made at the first F1
 };
