@@ -8,13 +8,13 @@
 #include "app/CanvasView.h"
 #include "app/Fonts.h"
 #include "app/Form1.h"
-#include "app/FormDesign.h"
 #include "art/BouncingTrail.h"
 #include "art/ConcentricRings.h"
 #include "art/GreenTrail.h"
 #include "art/PulsingTrail.h"
 #include "art/RandomDots.h"
 #include "canvas/History.h"
+#include "drawing/FormDesign.h"
 #include "interactive/ChaseRunner.h"
 #include "interactive/PointerModes.h"
 
@@ -156,14 +156,25 @@ Figures artClick(const char* button, int width) {
     });
 }
 
+// The boxes as they stand at start-up, for the pen button to read its width from.
+struct StartUpBoxes : ControlSurface {
+    QString text(Control box) const override {
+        return QString::fromUtf16(design::control(nameOf(box)).text);
+    }
+    void setText(Control, const QString&) override {}
+    void moveImage(Control, QPointF) override {}
+    void copyPicture(Control, Control) override {}
+};
+
 // The pen switched on from start-up and dragged along a Lissajous figure over the whole
 // canvas, one dot per movement at whole pixels, as a mouse delivers them.
 Figures penDots(Form1& form, int count) {
     return record(kClient, 1, [&](Canvas& canvas) {
         canvas.setScaleMode(Canvas::Pixels);
-        DrawingState state = form.state();
+        DrawingState state = form.drawing().state();
         Random random;
-        Easel easel{state, canvas, form, random};
+        StartUpBoxes boxes;
+        Easel easel{state, canvas, boxes, random};
         interactive::Command7_MouseDown(easel);
         interactive::Form_MouseDown(easel, 0, 0);
         for (int i = 0; i < count; ++i) {
@@ -290,7 +301,6 @@ int main(int argc, char* argv[]) {
     Form1 form(
         {.quit = [] {}, .openUrl = [](const QUrl&) {}, .clock = LoopScheduler::Clock::Manual});
     form.show();
-    form.canvas().setScaleMode(Canvas::Pixels);
 
     // An argument picks the workloads whose names contain it, for profiling one of them.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();

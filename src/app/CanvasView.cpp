@@ -1,18 +1,18 @@
 #include "CanvasView.h"
 
-#include "canvas/Canvas.h"
+#include "drawing/Drawing.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-CanvasView::CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent)
-    : QWidget(parent), canvas_(canvas), onPointer_(std::move(onPointer)) {
+CanvasView::CanvasView(Drawing& drawing, PointerHandler onPointer, QWidget* parent)
+    : QWidget(parent), drawing_(drawing), onPointer_(std::move(onPointer)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_StaticContents);
     setMouseTracking(true);
     frame_.setSingleShot(true);
     connect(&frame_, &QTimer::timeout, this, &CanvasView::flush);
-    canvas_.setDeviceRatio(devicePixelRatioF());
+    drawing_.take(action::DeviceRatio{devicePixelRatioF()});
 }
 
 void CanvasView::showChanges() {
@@ -30,14 +30,14 @@ void CanvasView::showChangesNow() {
     flush();
 }
 
-void CanvasView::takeCanvasChanges() { pending_ += canvas_.takeDirtyRegion(); }
+void CanvasView::takeCanvasChanges() { pending_ += drawing_.takeRepaintRegion(); }
 
 // The window may have moved to a screen of another density: the canvas follows it, and
 // all of it is shown anew.
 void CanvasView::followScreenDensity() {
-    if (devicePixelRatioF() == canvas_.deviceRatio()) return;
-    canvas_.setDeviceRatio(devicePixelRatioF());
-    canvas_.takeDirty();
+    if (devicePixelRatioF() == drawing_.canvas().deviceRatio()) return;
+    drawing_.take(action::DeviceRatio{devicePixelRatioF()});
+    drawing_.forgetRepaints();
     cover_.learn();
     update();
 }
@@ -58,11 +58,12 @@ void CanvasView::flush() {
 void CanvasView::paintEvent(QPaintEvent* event) {
     followScreenDensity();
     QPainter painter(this);
-    const double ratio = canvas_.deviceRatio();
+    const Canvas& canvas = drawing_.canvas();
+    const double ratio = canvas.deviceRatio();
     for (const QRect& area : event->region()) {
         const QRect device =
             QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio).toAlignedRect();
-        painter.drawImage(QPointF(device.topLeft()) / ratio, canvas_.raster(), device);
+        painter.drawImage(QPointF(device.topLeft()) / ratio, canvas.raster(), device);
     }
 }
 
@@ -70,18 +71,18 @@ void CanvasView::paintEvent(QPaintEvent* event) {
 void CanvasView::showEvent(QShowEvent*) { cover_.learn(); }
 
 void CanvasView::resizeEvent(QResizeEvent*) {
-    canvas_.setClientSize(size());
+    drawing_.take(action::ClientSize{size()});
     followScreenDensity();
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {
-    onPointer_(Pointer::Press, event->position(), event->button());
+    onPointer_({action::Pointer::Press, event->position(), event->button()});
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event) {
-    onPointer_(Pointer::Move, event->position(), event->buttons());
+    onPointer_({action::Pointer::Move, event->position()});
 }
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
-    onPointer_(Pointer::Release, event->position(), event->button());
+    onPointer_({action::Pointer::Release, event->position(), event->button()});
 }

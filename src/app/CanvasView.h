@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlCover.h"
+#include "drawing/Action.h"
 
 #include <QElapsedTimer>
 #include <QRegion>
@@ -9,18 +10,18 @@
 
 #include <functional>
 
-class Canvas;
+class Drawing;
 
-// The client area of the window: shows the canvas's raster and hands pointer events on
-// the bare canvas to the window's handlers. Knows nothing of what is drawn.
+// The client area of the window: shows the drawing's raster, hands pointer events on the
+// bare canvas on as actions, and tells the drawing its size and the screen's density.
+// Knows nothing of what is drawn.
 class CanvasView : public QWidget {
     Q_OBJECT
   public:
-    enum class Pointer { Press, Move, Release };
-    // Pointer event at a client position in pixels, with the buttons involved.
-    using PointerHandler = std::function<void(Pointer, QPointF, Qt::MouseButtons)>;
+    // Takes a pointer action on the canvas.
+    using PointerHandler = std::function<void(const action::OnCanvas&)>;
 
-    CanvasView(Canvas& canvas, PointerHandler onPointer, QWidget* parent = nullptr);
+    CanvasView(Drawing& drawing, PointerHandler onPointer, QWidget* parent = nullptr);
 
     // Repaints the part of the raster that drawing has changed since the last call: the
     // rectangles the figures touched, not their bounding box. The first change after a
@@ -46,7 +47,7 @@ class CanvasView : public QWidget {
     void takeCanvasChanges();
     void followScreenDensity();
 
-    Canvas& canvas_;
+    Drawing& drawing_;
     PointerHandler onPointer_;
     QRegion pending_;            // changed, not yet asked to repaint
     ControlCover cover_{*this};  // where controls hide the canvas

@@ -3,16 +3,7 @@
 #include "CanvasView.h"
 #include "CaptionButton.h"
 #include "PictureKeys.h"
-#include "art/BouncingTrail.h"
-#include "art/ConcentricRings.h"
-#include "art/GreenTrail.h"
-#include "art/PulsingTrail.h"
-#include "art/RandomDots.h"
-#include "colour/ColourBoxes.h"
-#include "colour/Swatches.h"
-#include "interactive/ChaseRunner.h"
-#include "interactive/PointerModes.h"
-#include "state/ColourRule.h"
+#include "drawing/FormDesign.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -51,55 +42,6 @@ void markBox(QLineEdit* box, bool serves) {
 
 } // namespace
 
-enum class Event { Click, MouseDown, MouseMove, Change };
-
-struct Form1::Wiring {
-    const char* control;
-    Event event;
-    Handler handler;
-};
-
-// Every control event the window handles, and its handler. Anything else does nothing
-// beyond the platform's default.
-const Form1::Wiring Form1::kWiring[] = {
-    {"Command3", Event::Click, &Form1::Command3_Click},
-    {"Command5", Event::Click, &Form1::Command5_Click},
-    {"Command7", Event::MouseDown, &Form1::Command7_MouseDown},
-    {"Command8", Event::Click, &Form1::Command8_Click},
-    {"Command10", Event::Click, &Form1::Command10_Click},
-    {"Command13", Event::Click, &Form1::Command13_Click},
-    {"Command14", Event::Click, &Form1::Command14_Click},
-    {"Command12", Event::Click, &Form1::Command12_Click},
-    {"Text6", Event::Change, &Form1::Text6_Change},
-    {"Text2", Event::Change, &Form1::Text2_Change},
-    {"Text3", Event::Change, &Form1::Text3_Change},
-    {"Picture2", Event::Click, &Form1::Picture2_Click},
-    {"Picture4", Event::Click, &Form1::Picture4_Click},
-    {"Picture5", Event::Click, &Form1::Picture5_Click},
-    {"Picture6", Event::Click, &Form1::Picture6_Click},
-    {"Picture7", Event::Click, &Form1::Picture7_Click},
-    {"Picture8", Event::Click, &Form1::Picture8_Click},
-    {"Picture9", Event::Click, &Form1::Picture9_Click},
-    {"Picture10", Event::Click, &Form1::Picture10_Click},
-    {"Command2", Event::Click, &Form1::Command2_Click},
-    {"Command4", Event::Click, &Form1::Command4_Click},
-    {"Command6", Event::Click, &Form1::Command6_Click},
-    {"Command9", Event::Click, &Form1::Command9_Click},
-    {"Command11", Event::Click, &Form1::Command11_Click},
-    {"Command2", Event::MouseMove, &Form1::Command2_MouseMove},
-    {"Command4", Event::MouseMove, &Form1::Command4_MouseMove},
-    {"Command6", Event::MouseMove, &Form1::Command6_MouseMove},
-    {"Command7", Event::MouseMove, &Form1::Command7_MouseMove},
-    {"Command8", Event::MouseMove, &Form1::Command8_MouseMove},
-    {"Command9", Event::MouseMove, &Form1::Command9_MouseMove},
-    {"Command10", Event::MouseMove, &Form1::Command10_MouseMove},
-    {"Text6", Event::MouseMove, &Form1::Text6_MouseMove},
-    {"Text2", Event::MouseMove, &Form1::Text2_MouseMove},
-    {"Text3", Event::MouseMove, &Form1::Text3_MouseMove},
-    {"book", Event::Click, &Form1::book_Click},
-    {"game", Event::Click, &Form1::game_Click},
-};
-
 Form1::Services Form1::desktopServices() {
     return {
         .quit = [] { QCoreApplication::exit(0); },
@@ -114,47 +56,39 @@ Form1::Services Form1::desktopServices() {
 
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
-      canvas_(QSize(px(design::kClientWidth), px(design::kClientHeight))),
-      loops_(services_.clock, [this](LoopScheduler::Showing what) {
-          loopControls_.show(what);
-          view_->showChangesNow();
-      }) {
+      drawing_(QSize(px(design::kClientWidth), px(design::kClientHeight)), font(),
+               {.end =
+                    [this] {
+                        hide();
+                        services_.quit();
+                    },
+                .openUrl = [this](const QUrl& url) { services_.openUrl(url); }}),
+      loops_(
+          services_.clock,
+          [this](long long steps) {
+              drawing_.take(action::Steps{steps});
+              return drawing_.looping();
+          },
+          [this](LoopScheduler::Showing what) {
+              showWrites(what);
+              view_->showChangesNow();
+          }) {
     Q_INIT_RESOURCE(resources); // the pictures live in a static library
     setWindowTitle(QString::fromUtf16(design::kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
-    canvas_.setFont(font());
     view_ = new CanvasView(
-        canvas_,
-        [this](CanvasView::Pointer kind, QPointF pixels, Qt::MouseButtons) {
-            const auto x = static_cast<float>(canvas_.fromPixels(pixels.x()));
-            const auto y = static_cast<float>(canvas_.fromPixels(pixels.y()));
-            switch (kind) {
-            case CanvasView::Pointer::Press:
-                history_.endGesture();
-                Form_MouseDown(x, y);
-                break;
-            case CanvasView::Pointer::Move:
-                Form_MouseMove(x, y);
-                break;
-            case CanvasView::Pointer::Release:
-                Form_MouseUp();
-                history_.endGesture();
-                break;
-            }
-            afterEvent();
-        },
-        this);
+        drawing_, [this](const action::OnCanvas& pointer) { act(pointer); }, this);
     setCentralWidget(view_);
     buildMenu();
-    menuBar()->installEventFilter(this); // a click on the menu ends a gesture too
+    menuBar()->setObjectName(QStringLiteral("menu"));
+    menuBar()->installEventFilter(this); // a press on the menu ends a gesture too
     buildControls();
     setTabOrder();
-    wireHandlers();
+    wireControls();
     wireKeys();
     historyIdle_.setSingleShot(true);
-    connect(&historyIdle_, &QTimer::timeout, this, [this] { history_.prepare(); });
-    resizeClientArea(canvas_.clientSize());
-    Form_Load();
+    connect(&historyIdle_, &QTimer::timeout, this, [this] { drawing_.prepareHistory(); });
+    resizeClientArea(drawing_.canvas().clientSize());
 }
 
 Form1::~Form1() = default;
@@ -166,20 +100,6 @@ void Form1::resizeClientArea(QSize size) {
 void Form1::focusFirstControl() {
     if (QWidget* first = controls_.value(QStringLiteral("Text10")))
         first->setFocus(Qt::OtherFocusReason);
-}
-
-// "②" stops at an undo, or it would go on sprinkling over the restored picture; a chase
-// draws nothing and goes on.
-void Form1::undo() {
-    if (dotsRunning_) loops_.stop();
-    dotsRunning_ = false;
-    history_.undo();
-    afterEvent();
-}
-
-void Form1::redo() {
-    history_.redo();
-    afterEvent();
 }
 
 // ---- Building the window from its design ----
@@ -270,33 +190,29 @@ void Form1::setTabOrder() {
                              controls_.value(QString::fromLatin1(rows[i]->name)));
 }
 
-void Form1::wireHandlers() {
-    for (const Wiring& w : kWiring) {
-        const QString name = QString::fromLatin1(w.control);
-        const Handler handler = w.handler;
-        if (QWidget* widget = controls_.value(name)) {
-            if (auto* button = qobject_cast<QPushButton*>(widget);
-                button && w.event == Event::Click)
-                connect(button, &QPushButton::clicked, this, [this, handler] { handle(handler); });
-            else if (auto* box = qobject_cast<QLineEdit*>(widget); box && w.event == Event::Change)
-                connect(box, &QLineEdit::textChanged, this, [this, handler] { handle(handler); });
-            else if (w.event == Event::Click)
-                filtered_[widget].click = handler;
-            else if (w.event == Event::MouseDown)
-                filtered_[widget].mouseDown = handler;
-            else if (w.event == Event::MouseMove)
-                filtered_[widget].mouseMove = handler;
-        } else if (auto* item = menuBar()->findChild<QAction*>(name)) {
-            connect(item, &QAction::triggered, this, [this, handler] { handle(handler); });
-        }
+// Each control's events become actions on it by its design name; what the drawing does
+// with them is the drawing's affair.
+void Form1::wireControls() {
+    for (auto [name, widget] : controls_.asKeyValueRange()) {
+        if (auto* button = qobject_cast<QPushButton*>(widget))
+            connect(button, &QPushButton::clicked, this, [this, name] {
+                act(action::OnControl{action::ControlEvent::Click, name});
+            });
+        // Typing only: the drawing's own writes are shown, not taken back in as actions.
+        if (auto* box = qobject_cast<QLineEdit*>(widget))
+            connect(box, &QLineEdit::textEdited, this,
+                    [this, control = *controlNamed(name)](const QString& text) {
+                        act(action::NewText{control, text});
+                    });
     }
-    // The width box has no handler, but shows whether its text can serve.
-    connect(box(Control::Text5), &QLineEdit::textChanged, this, &Form1::markBoxes);
+    for (QAction* item : menuBar()->actions())
+        connect(item, &QAction::triggered, this,
+                [this, name = item->objectName()] { act(action::MenuItem{name}); });
 }
 
 // Save, copy and print keep the picture; the undo and redo keys are the history's to take.
 void Form1::wireKeys() {
-    keeper_ = new PictureKeeper(canvas_, services_.dialogs, this);
+    keeper_ = new PictureKeeper(drawing_.canvas(), services_.dialogs, this);
     keys_ = new PictureKeys(this);
     connect(keys_, &PictureKeys::save, keeper_, &PictureKeeper::save);
     connect(keys_, &PictureKeys::copy, keeper_, &PictureKeeper::copy);
@@ -305,28 +221,29 @@ void Form1::wireKeys() {
     connect(keys_, &PictureKeys::redo, this, &Form1::redo);
 }
 
+// The pointer on a control, and keys, as actions. A button's click comes from its own
+// signal, which the keyboard gives too; any other control is clicked by the left button
+// released over it.
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    // A press or a key anywhere ends what the pointer drew without a button held.
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
-        event->type() == QEvent::KeyPress)
-        history_.endGesture();
-    const auto found = filtered_.constFind(watched);
-    if (found == filtered_.constEnd()) return false;
-    const FilteredHandlers& handlers = *found;
+    const QString& name = watched->objectName();
     const auto* widget = static_cast<const QWidget*>(watched);
+    using enum action::ControlEvent;
     switch (event->type()) {
+    case QEvent::KeyPress:
+        act(action::Key{});
+        break;
     case QEvent::MouseMove:
-        if (handlers.mouseMove) handle(handlers.mouseMove);
+        act(action::OnControl{MouseMove, name, Qt::NoButton});
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: // the second press of a double-click is a press too
-        if (handlers.mouseDown) handle(handlers.mouseDown);
+        act(action::OnControl{MouseDown, name, static_cast<QMouseEvent*>(event)->button()});
         break;
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (handlers.click && mouse->button() == Qt::LeftButton &&
+        if (mouse->button() == Qt::LeftButton && !qobject_cast<const QPushButton*>(watched) &&
             widget->rect().contains(mouse->position().toPoint()))
-            handle(handlers.click);
+            act(action::OnControl{Click, name});
         break;
     }
     default:
@@ -335,19 +252,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void Form1::handle(Handler handler) {
-    (this->*handler)();
-    afterEvent();
-}
-
-// Whatever a handler drew is shown, and a sleeping endless drawing looks again; the
-// history readies its memory once the events of the moment are handled.
-void Form1::afterEvent() {
+// Whatever the action drew and wrote is shown, and the clock follows the drawing's endless
+// drawing; the history readies its memory once the events of the moment are handled.
+void Form1::act(const Action& action) {
+    drawing_.take(action);
+    showWrites(loops_.afterAction(drawing_.looping()));
     view_->showChanges();
-    loops_.wake();
     // One pending timer for any number of events: this runs at every pointer movement.
     if (!historyIdle_.isActive()) historyIdle_.start(0);
 }
+
+void Form1::showWrites(LoopScheduler::Showing what) { drawing_.showWrites(what, *this); }
 
 // ---- ControlSurface ----
 
@@ -361,10 +276,13 @@ QString Form1::text(Control control) const {
 }
 
 // A text the program writes is shown from its start, as the platform's text boxes show
-// it, even where it is wider than its box.
+// it, even where it is wider than its box; a box whose text cannot serve is marked, typed
+// or written.
 void Form1::setText(Control control, const QString& text) {
     QLineEdit* b = box(control);
-    if (!b || b->text() == text) return;
+    if (!b) return;
+    markBox(b, drawing_.textServes(control));
+    if (b->text() == text) return;
     b->setText(text);
     b->setCursorPosition(0);
 }
@@ -384,131 +302,3 @@ void Form1::copyPicture(Control image, Control from) {
     if (target && source && target->pixmap().cacheKey() != source->pixmap().cacheKey())
         target->setPixmap(source->pixmap());
 }
-
-void Form1::markBoxes() {
-    for (const Control c : {Control::Text6, Control::Text2, Control::Text3})
-        markBox(box(c), colour::servesAsComponent(text(c)));
-    markBox(box(Control::Text5), interactive::penWidthFromText(text(Control::Text5)).has_value());
-}
-
-// ---- Start-up and the shell ----
-
-void Form1::Form_Load() {
-    if (const auto width = interactive::penWidthFromText(text(Control::Text5)))
-        canvas_.setDrawWidth(*width);
-    state_.red = Value::text(text(Control::Text6));
-    state_.green = Value::text(text(Control::Text2));
-    state_.blue = Value::text(text(Control::Text3));
-    if (const auto colour = penColour(state_)) canvas_.setForeColor(*colour);
-}
-
-void Form1::Command3_Click() {
-    canvas_.Cls();
-    history_.endGesture();
-}
-
-void Form1::Command5_Click() {
-    hide();
-    services_.quit();
-}
-
-// ---- The canvas ----
-
-void Form1::Form_MouseDown(float x, float y) { interactive::Form_MouseDown(easel_, x, y); }
-
-void Form1::Form_MouseUp() { interactive::Form_MouseUp(easel_); }
-
-void Form1::Form_MouseMove(float x, float y) {
-    if (state_.chaseOn.on()) {
-        dotsRunning_ = false;
-        loops_.start([runner = interactive::ChaseRunner(x, y), this]() mutable {
-            return runner.step(loopEasel_);
-        });
-    } else {
-        interactive::drawPointerModes(easel_, x, y);
-    }
-}
-
-// ---- Mode buttons ----
-
-void Form1::Command7_MouseDown() { interactive::Command7_MouseDown(easel_); }
-void Form1::Command8_Click() { interactive::Command8_Click(easel_); }
-void Form1::Command10_Click() { interactive::Command10_Click(easel_); }
-void Form1::Command13_Click() { interactive::Command13_Click(easel_); }
-void Form1::Command14_Click() { interactive::Command14_Click(easel_); }
-
-// ---- Generated art ----
-
-// Each generated picture is one step of the history.
-void Form1::Command2_Click() {
-    art::drawConcentricRings(canvas_, random_);
-    history_.endGesture();
-}
-void Form1::Command4_Click() {
-    art::drawBouncingTrail(canvas_, random_);
-    history_.endGesture();
-}
-void Form1::Command6_Click() {
-    art::drawPulsingTrail(canvas_, random_);
-    history_.endGesture();
-}
-void Form1::Command11_Click() {
-    art::drawGreenTrail(canvas_, random_, state_);
-    history_.endGesture();
-}
-
-void Form1::Command9_Click() {
-    auto dots = art::RandomDots::begin(canvas_, random_);
-    dotsRunning_ = true; // its dots are one step until the next gesture begins
-    loops_.start([dots]() mutable {
-        dots.step();
-        return true;
-    });
-}
-
-// ---- Colour ----
-
-void Form1::Text6_Change() {
-    colour::Text6_Change(easel_);
-    markBoxes();
-}
-void Form1::Text2_Change() {
-    colour::Text2_Change(easel_);
-    markBoxes();
-}
-void Form1::Text3_Change() {
-    colour::Text3_Change(easel_);
-    markBoxes();
-}
-void Form1::Command12_Click() { colour::Command12_Click(easel_); }
-void Form1::Picture2_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture2); }
-void Form1::Picture4_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture4); }
-void Form1::Picture5_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture5); }
-void Form1::Picture6_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture6); }
-void Form1::Picture7_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture7); }
-void Form1::Picture8_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture8); }
-void Form1::Picture9_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture9); }
-void Form1::Picture10_Click() { colour::clickSwatch(easel_, colour::Swatch::Picture10); }
-
-// ---- Hints and links ----
-
-// The hint is the control's row in the design table, where screen readers find it too.
-void Form1::showHint(const char* control) {
-    setText(Control::Text4, QString::fromUtf16(design::control(control).hint));
-}
-
-void Form1::Command2_MouseMove() { showHint("Command2"); }
-void Form1::Command4_MouseMove() { showHint("Command4"); }
-void Form1::Command6_MouseMove() { showHint("Command6"); }
-void Form1::Command9_MouseMove() { showHint("Command9"); }
-void Form1::Command7_MouseMove() { showHint("Command7"); }
-void Form1::Command8_MouseMove() { showHint("Command8"); }
-void Form1::Command10_MouseMove() { showHint("Command10"); }
-void Form1::Text6_MouseMove() { showHint("Text6"); }
-void Form1::Text2_MouseMove() { showHint("Text2"); }
-void Form1::Text3_MouseMove() { showHint("Text3"); }
-
-void Form1::openLink(Control addressBox) { services_.openUrl(QUrl(text(addressBox))); }
-
-void Form1::book_Click() { openLink(Control::Text11); }
-void Form1::game_Click() { openLink(Control::Text1); }

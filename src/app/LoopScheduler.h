@@ -1,26 +1,25 @@
 #pragma once
 
+#include "drawing/ControlModel.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
 
-// Runs the one endless drawing (a chase runner or the sprinkling of dots) that is current.
-// Starting one runs its first step at once and replaces, and frees, the one that ran
-// before: loops never nest, so memory and stack stay flat however many are started.
-// Between two batches of steps the event loop handles every pending event.
+// The clock of the endless drawing (a chase runner or the sprinkling of dots) that the
+// drawing runs: gives it its steps and says when to show what they wrote. Between two
+// batches of steps the event loop handles every pending event.
 //
-// With a real clock the current loop advances at kStepsPerSecond, in one batch every other
+// With a real clock the drawing advances at kStepsPerSecond, in one batch every other
 // display frame of a 60 Hz screen (kTickMs) shown once at its end, and catches up in batches of at
 // most kMaxBatch when the event loop was late. A batch shows what moves; every kTicksPerReadOut-th
-// batch, and the last before the loop sleeps, show everything. Ticking per frame rather than per
-// step spares the event loop a thousand wake-ups a second; the pace is the clock's all the same. A
-// loop whose step changed nothing (the eye has arrived) sleeps, costing no processor time, until
-// the user does anything at all (any input event of the application, a key typed into a read-out
-// included) or wake() is called, and then takes one step to see whether it has something to do
-// again. With a manual clock loops advance only through advance(), each call shown at its end, for
-// the replay.
+// batch, and the last before the clock sleeps, show everything. Ticking per frame rather than per
+// step spares the event loop a thousand wake-ups a second; the pace is the clock's all the same.
+// The clock sleeps, costing no processor time, while the drawing is at rest (its last step changed
+// nothing) and until the next user action. With a manual clock the drawing advances only through
+// advance(), each call shown at its end, for the replay.
 class LoopScheduler : public QObject {
   public:
     static constexpr int kStepsPerSecond = 1000;
@@ -33,30 +32,29 @@ class LoopScheduler : public QObject {
     // cost under X. Pictures and places are shown at every tick.
     static constexpr int kTicksPerReadOut = 3;
 
-    // One step; returns whether it changed anything.
-    using Step = std::function<bool()>;
+    // Takes up to that many steps; returns whether the drawing goes on looping (false once a
+    // step changed nothing, or when no endless drawing runs).
+    using Steps = std::function<bool(long long)>;
     enum class Clock { Real, Manual };
-    // What a batch's end shows: only what moves (places and pictures), or everything written.
-    enum class Showing { Moving, Everything };
+    using Showing = ControlModel::Showing;
 
-    LoopScheduler(Clock clock, std::function<void(Showing)> afterSteps);
+    LoopScheduler(Clock clock, Steps steps, std::function<void(Showing)> show);
 
-    void start(Step step);
+    // After the drawing took a user action, with whether it is now looping: the clock starts
+    // or stops, and the answer is what to show of the writes now. While the clock ticks, what
+    // the endless drawing wrote waits for the next batch, so a pointer moving fast in chase
+    // mode, which starts a runner at every movement, still changes the widgets at most once
+    // per frame.
+    Showing afterAction(bool looping);
     void advance(long long steps);
-    void wake();
-    // Ends and frees the current loop, if any, showing everything it wrote.
-    void stop();
-    bool running() const { return bool(step_); }
 
   private:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void tick();
-    bool runSteps(long long count);
     void resumeClock();
 
     Clock clock_;
-    std::function<void(Showing)> afterSteps_;
-    Step step_;
+    Steps steps_;
+    std::function<void(Showing)> show_;
     QTimer timer_;
     QElapsedTimer elapsed_;
     long long stepsSinceResume_ = 0;

@@ -3,6 +3,8 @@
 #include <QPointF>
 #include <QString>
 
+#include <optional>
+
 // The few operations on the window's controls that the drawing logic uses. The window
 // implements them; tests and tools can too, so the logic never needs a widget.
 enum class Control {
@@ -43,5 +45,6 @@ class ControlSurface {
     virtual void copyPicture(Control image, Control from) = 0;
 };
 
-// The control's design name ("Text6", "Image1").
+// The control's design name ("Text6", "Image1"), and the control of a design name.
 const char* nameOf(Control control);
+std::optional<Control> controlNamed(QStringView name);

@@ -17,7 +17,7 @@ inline void act(Replay& replay, const QString& line) {
 
 // A canvas pixel as a 24-bit colour, red in the lowest byte.
 inline unsigned pixelAt(Replay& replay, int x, int y) {
-    const QRgb p = replay.form().canvas().raster().pixel(x, y);
+    const QRgb p = replay.form().drawing().canvas().raster().pixel(x, y);
     return unsigned(qRed(p)) | unsigned(qGreen(p)) << 8 | unsigned(qBlue(p)) << 16;
 }
 

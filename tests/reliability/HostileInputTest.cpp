@@ -119,7 +119,7 @@ TEST_P(HostileInput, KeepsRunningAndMarksWhatCannotServe) {
     if (c.box.shift < 0) {
         // Width 10 stays when the text is no width; the dot is a disc of that diameter.
         const int width = c.text.width.value_or(10);
-        EXPECT_EQ(replay.form().canvas().drawWidth(), width);
+        EXPECT_EQ(replay.form().drawing().canvas().drawWidth(), width);
         EXPECT_EQ(pixelAt(replay, 300 + width / 2 - 2, 200), colourOf(0, 0, 255));
         EXPECT_EQ(pixelAt(replay, 300 + width / 2 + 2, 200), white);
     } else if (c.text.strength) {

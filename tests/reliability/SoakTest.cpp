@@ -8,7 +8,7 @@
 // anything behind.
 
 #include "Actions.h"
-#include "app/FormDesign.h"
+#include "drawing/FormDesign.h"
 #include "canvas/History.h"
 
 #include <QApplication>
@@ -189,7 +189,7 @@ class Soak : public testing::Test {
     }
 
     void setChase(bool on) {
-        if (replay.form().state().chaseOn.on() != on)
+        if (replay.form().drawing().state().chaseOn.on() != on)
             act(replay, QStringLiteral("click Command14"));
     }
 
@@ -200,7 +200,7 @@ class Soak : public testing::Test {
         act(replay, QStringLiteral("resize 451 382"));
         ASSERT_NO_FATAL_FAILURE(closeMenus());
         setChase(false);
-        if (!replay.form().state().pen2On.on()) act(replay, QStringLiteral("click Command10"));
+        if (!replay.form().drawing().state().pen2On.on()) act(replay, QStringLiteral("click Command10"));
         for (int i = 0; i < count; i += 2) {
             const QString at = QStringLiteral("%1 %2").arg(uniform(100, 380)).arg(uniform(40, 300));
             act(replay, QStringLiteral("move ") + at);
@@ -228,8 +228,8 @@ class Soak : public testing::Test {
             act(replay, QStringLiteral("move %1 %2").arg(target.x()).arg(target.y()));
             // The new chase has taken its first step: the read-outs name its target.
             const QString shown =
-                replay.form().text(Control::Text9) + u' ' + replay.form().text(Control::Text10);
-            const double perPixel = replay.form().canvas().fromPixels(1);
+                replay.form().drawing().text(Control::Text9) + u' ' + replay.form().drawing().text(Control::Text10);
+            const double perPixel = replay.form().drawing().canvas().fromPixels(1);
             ASSERT_EQ(
                 shown,
                 QStringLiteral("%1 %2").arg(target.x() * perPixel).arg(target.y() * perPixel));
@@ -251,9 +251,9 @@ class Soak : public testing::Test {
     // Advances the running drawing; each dot of "②" draws three random numbers, a chase
     // none. Returns whether the dots ran.
     bool advance(long long count) {
-        const auto before = replay.form().random().drawn();
+        const auto before = replay.form().drawing().random().drawn();
         act(replay, QStringLiteral("steps %1").arg(count));
-        return replay.form().random().drawn() - before == std::uint64_t(count * kRandomsPerDot);
+        return replay.form().drawing().random().drawn() - before == std::uint64_t(count * kRandomsPerDot);
     }
 
     // One round: "②" started, random actions while it runs (which may replace it, or

@@ -124,15 +124,29 @@ TEST(CanvasDirty, ClearingMarksTheWholeRasterAndFiguresStayInTheClientArea) {
             }
 }
 
+namespace {
+
+// A dot of the pen at `at`, `width` pixels wide, as the user makes it: the width typed, the
+// pen button pressed until the pen is on, a click on the canvas there.
+void penDot(Drawing& drawing, QPointF at, int width) {
+    using namespace action;
+    drawing.take(NewText{Control::Text5, QString::number(width)});
+    do
+        drawing.take(OnControl{ControlEvent::MouseDown, QStringLiteral("Command7")});
+    while (!drawing.state().penOn.on());
+    for (const Pointer pointer : {Pointer::Press, Pointer::Move, Pointer::Release})
+        drawing.take(OnCanvas{pointer, at});
+}
+
+} // namespace
+
 TEST(CanvasView, ADotRepaintsItsRectangleOnly) {
     Form1 form(
         {.quit = [] {}, .openUrl = [](const QUrl&) {}, .clock = LoopScheduler::Clock::Manual});
     form.show();
     runEventLoop(50);
     PaintCounter counter(form.canvasView());
-    form.canvas().setScaleMode(Canvas::Pixels);
-    form.canvas().setDrawWidth(10);
-    form.canvas().PSet(200, 150, 0xFF);
+    penDot(form.drawing(), {200, 150}, 10);
     form.canvasView()->showChanges();
     runEventLoop(50);
     EXPECT_EQ(counter.paints, 1);
@@ -151,12 +165,12 @@ TEST(CanvasView, EndlessDotsRepaintSmallAreasAtMostOncePerFrame) {
         control->hide();
     runEventLoop(100); // the cleared canvas is shown
     PaintCounter counter(form.canvasView());
-    const auto drawnBefore = form.random().drawn();
+    const auto drawnBefore = form.drawing().random().drawn();
     QElapsedTimer timer;
     timer.start();
     runEventLoop(500);
     const qint64 ms = timer.elapsed();
-    const auto dots = (form.random().drawn() - drawnBefore) / 3;
+    const auto dots = (form.drawing().random().drawn() - drawnBefore) / 3;
     ASSERT_GT(dots, 0u);
     EXPECT_GE(counter.paints, 1);
     EXPECT_LE(counter.paints, ms / CanvasView::kFrameMs + 2);
@@ -175,11 +189,8 @@ TEST(CanvasView, ChangesUnderControlsWaitUntilTheyAreUncovered) {
     runEventLoop(50);
     QWidget* swatch = form.control(QStringLiteral("Picture6"));
     QWidget* button = form.control(QStringLiteral("Command6"));
-    Canvas& canvas = form.canvas();
-    canvas.setScaleMode(Canvas::Pixels);
     const auto dot = [&](QPointF at, int width) {
-        canvas.setDrawWidth(width);
-        canvas.PSet(at.x(), at.y(), 0xFF);
+        penDot(form.drawing(), at, width);
         form.canvasView()->showChanges();
         runEventLoop(50);
     };

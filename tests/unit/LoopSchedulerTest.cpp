@@ -1,10 +1,9 @@
-// The scheduler of the endless drawings: the first step at once, one current loop that
-// replaces and frees the one before, the pace of the real clock with its capped catch-up,
-// and a loop that changed nothing sleeping until woken. What a loop writes to the controls:
-// current at once, handed to the widgets only when shown.
+// The clock of the endless drawings: the pace of the real clock with its capped catch-up,
+// a drawing at rest costing nothing until the next action, and what each batch shows. The
+// controls as the drawing writes them: current at once, handed to the widgets when shown.
 
 #include "app/LoopScheduler.h"
-#include "app/GatheredControls.h"
+#include "drawing/ControlModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,32 +16,36 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <thread>
 #include <vector>
 
 namespace {
 
 using Clock = LoopScheduler::Clock;
+using Showing = LoopScheduler::Showing;
 
-// Counts the steps of a loop and how many ran between two showings (one batch), and what
-// each showing showed.
+// Counts the steps the clock gives and how many ran between two showings (one batch), and
+// what each showing showed. While `changes` is false a step changes nothing.
 struct Counter {
     int steps = 0;
     int shown = 0;
     int sinceShown = 0;
+    bool changes = true;
     std::vector<int> batches;
-    std::vector<LoopScheduler::Showing> showings;
+    std::vector<Showing> showings;
 
-    LoopScheduler::Step step(bool changes = true) {
-        return [this, changes] {
-            ++steps;
-            ++sinceShown;
-            return changes;
+    LoopScheduler::Steps takeSteps() {
+        return [this](long long count) {
+            for (long long i = 0; i < count; ++i) {
+                ++steps;
+                ++sinceShown;
+                if (!changes) return false;
+            }
+            return true;
         };
     }
-    std::function<void(LoopScheduler::Showing)> afterSteps() {
-        return [this](LoopScheduler::Showing what) {
+    std::function<void(Showing)> show() {
+        return [this](Showing what) {
             ++shown;
             batches.push_back(std::exchange(sinceShown, 0));
             showings.push_back(what);
@@ -68,66 +71,33 @@ qint64 runEventLoop(int ms) {
     return timer.elapsed();
 }
 
-TEST(LoopScheduler, StartRunsTheFirstStepAtOnceAndShowsIt) {
-    Counter c;
-    LoopScheduler loops(Clock::Manual, c.afterSteps());
-    EXPECT_FALSE(loops.running());
-    loops.start(c.step());
-    EXPECT_TRUE(loops.running());
-    EXPECT_EQ(c.steps, 1);
-    EXPECT_EQ(c.shown, 1);
-}
-
-TEST(LoopScheduler, StartingAnotherLoopReplacesAndFreesTheOneBefore) {
-    Counter first, second;
-    LoopScheduler loops(Clock::Manual, [](LoopScheduler::Showing) {});
-    auto owned = std::make_shared<int>(0);
-    std::weak_ptr<int> watch = owned;
-    loops.start([&first, owned] { return first.step()(); });
-    owned.reset();
-    EXPECT_FALSE(watch.expired());
-    loops.start(second.step());
-    EXPECT_TRUE(watch.expired()) << "the superseded loop is still held";
-    loops.advance(10);
-    EXPECT_EQ(first.steps, 1);
-    EXPECT_EQ(second.steps, 11);
-}
-
 TEST(LoopScheduler, ManualClockAdvancesOnlyWhenAsked) {
     Counter c;
-    LoopScheduler loops(Clock::Manual, c.afterSteps());
-    loops.start(c.step());
+    LoopScheduler loops(Clock::Manual, c.takeSteps(), c.show());
+    EXPECT_EQ(loops.afterAction(true), Showing::Everything);
     runEventLoop(50);
-    loops.wake();
-    runEventLoop(20);
-    EXPECT_EQ(c.steps, 1);
+    EXPECT_EQ(c.steps, 0);
     loops.advance(7);
-    EXPECT_EQ(c.steps, 8);
-    EXPECT_EQ(c.shown, 2); // shown once after the first step, once after the seven
-}
-
-TEST(LoopScheduler, AdvanceStopsAtAStepThatChangesNothing) {
-    int calls = 0;
-    LoopScheduler loops(Clock::Manual, [](LoopScheduler::Showing) {});
-    loops.start([&calls] { return ++calls < 3; });
-    loops.advance(10);
-    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(c.steps, 7);
+    EXPECT_EQ(c.showings, std::vector{Showing::Everything});
 }
 
 TEST(LoopScheduler, RealClockKeepsAThousandStepsPerSecondAtMost) {
     Counter c;
-    LoopScheduler loops(Clock::Real, c.afterSteps());
+    LoopScheduler loops(Clock::Real, c.takeSteps(), c.show());
     QElapsedTimer since;
     since.start();
-    loops.start(c.step());
+    c.showings.push_back(loops.afterAction(true));
     runEventLoop(400);
     const qint64 ms = since.elapsed();
     // Never ahead of the clock; behind it only by what a busy machine withholds.
     EXPECT_LE(c.steps, ms * LoopScheduler::kStepsPerSecond / 1000 + 1);
     EXPECT_GE(c.steps, ms / 4) << "after " << ms << " ms";
     EXPECT_LE(*std::max_element(c.batches.begin(), c.batches.end()), LoopScheduler::kMaxBatch);
-    // Everything at the first step, then at every third batch; what moves in between.
+    // Everything after the action, then at every third batch; what moves in between; and
+    // while the clock ticks, an action shows only what actions wrote.
     using enum LoopScheduler::Showing;
+    EXPECT_EQ(loops.afterAction(true), Actions);
     ASSERT_GT(c.showings.size(), 4u);
     EXPECT_EQ(c.showings[0], Everything);
     for (std::size_t i = 1; i < c.showings.size(); ++i)
@@ -136,8 +106,8 @@ TEST(LoopScheduler, RealClockKeepsAThousandStepsPerSecondAtMost) {
 
 TEST(LoopScheduler, LateEventLoopCatchesUpInOneCappedBatch) {
     Counter c;
-    LoopScheduler loops(Clock::Real, c.afterSteps());
-    loops.start(c.step());
+    LoopScheduler loops(Clock::Real, c.takeSteps(), c.show());
+    loops.afterAction(true);
     runEventLoop(20);
     const int before = c.steps;
     // A handler that keeps the event loop away for 300 ms.
@@ -148,41 +118,38 @@ TEST(LoopScheduler, LateEventLoopCatchesUpInOneCappedBatch) {
     EXPECT_EQ(*std::max_element(c.batches.begin(), c.batches.end()), LoopScheduler::kMaxBatch);
 }
 
-TEST(LoopScheduler, LoopThatChangesNothingSleepsUntilWoken) {
+TEST(LoopScheduler, DrawingAtRestSleepsUntilTheNextAction) {
     Counter c;
-    bool changes = true;
-    int calls = 0;
-    LoopScheduler loops(Clock::Real, c.afterSteps());
-    loops.start([&] {
-        ++calls;
-        return changes;
-    });
+    LoopScheduler loops(Clock::Real, c.takeSteps(), c.show());
+    loops.afterAction(true);
     runEventLoop(2 * LoopScheduler::kTickMs);
-    EXPECT_GT(calls, 1);
-    changes = false;
+    EXPECT_GT(c.steps, 1);
+    c.changes = false;
     runEventLoop(2 * LoopScheduler::kTickMs);
-    const int asleep = calls;
+    const int asleep = c.steps;
     const int shownAsleep = c.shown;
     const double cpuBefore = threadCpuMs();
     const qint64 ms = runEventLoop(500);
     const double cpu = threadCpuMs() - cpuBefore;
-    EXPECT_EQ(calls, asleep) << "a loop that changed nothing went on stepping";
+    EXPECT_EQ(c.steps, asleep) << "a drawing at rest went on stepping";
     EXPECT_EQ(c.shown, shownAsleep);
-    EXPECT_EQ(c.showings.back(), LoopScheduler::Showing::Everything) << "held back at rest";
+    EXPECT_EQ(c.showings.back(), Showing::Everything) << "held back at rest";
     EXPECT_LT(cpu, ms * 0.01) << "processor time while asleep";
 
-    // An event wakes it: it steps again, and sleeps again at once if nothing changed.
-    loops.wake();
+    // An action wakes it: it steps again, and sleeps again at once if nothing changed.
+    loops.afterAction(true);
     runEventLoop(2 * LoopScheduler::kTickMs);
-    EXPECT_EQ(calls, asleep + 1);
-    // If something did change, it goes on at its pace; stopped, it shows all it wrote.
-    changes = true;
-    loops.wake();
+    EXPECT_EQ(c.steps, asleep + 1);
+    // If something did change, it goes on at its pace; an action that ends the endless
+    // drawing stops the clock and shows everything.
+    c.changes = true;
+    loops.afterAction(true);
     runEventLoop(3 * LoopScheduler::kTickMs);
-    EXPECT_GT(calls, asleep + 5);
-    c.showings.clear();
-    loops.stop();
-    EXPECT_EQ(c.showings, std::vector{LoopScheduler::Showing::Everything});
+    EXPECT_GT(c.steps, asleep + 5);
+    EXPECT_EQ(loops.afterAction(false), Showing::Everything);
+    const int stopped = c.steps;
+    runEventLoop(2 * LoopScheduler::kTickMs);
+    EXPECT_EQ(c.steps, stopped);
 }
 
 // The widgets' side: each write that reaches them, in order.
@@ -206,43 +173,48 @@ struct Widgets : ControlSurface {
     }
 };
 
-TEST(GatheredControls, WritesAreCurrentAtOnceAndReachTheWidgetsWhenShown) {
+TEST(ControlModel, WritesAreCurrentAtOnceAndReachTheWidgetsWhenShown) {
+    using enum ControlModel::Writer;
     Widgets widgets;
-    widgets.texts[Control::Text7] = QStringLiteral("typed");
-    GatheredControls gathered(widgets);
-    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("typed"));
+    ControlModel model;
+    EXPECT_EQ(model.text(Control::Text5), QStringLiteral("10")) << "the design's text";
 
-    gathered.setText(Control::Text8, QStringLiteral("1"));
-    gathered.moveImage(Control::Image1, {1, 2});
-    gathered.setText(Control::Text7, QStringLiteral("2"));
-    gathered.setText(Control::Text8, QStringLiteral("3"));
-    gathered.copyPicture(Control::Image1, Control::Image3);
-    gathered.moveImage(Control::Image1, {4, 5});
-    EXPECT_EQ(gathered.text(Control::Text8), QStringLiteral("3"));
-    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("2"));
+    EXPECT_TRUE(model.setText(Control::Text8, QStringLiteral("1"), Loop));
+    model.moveImage(Control::Image1, {1, 2}, Loop);
+    model.setText(Control::Text7, QStringLiteral("2"), Loop);
+    model.setText(Control::Text8, QStringLiteral("3"), Loop);
+    model.copyPicture(Control::Image1, Control::Image3, Loop);
+    model.moveImage(Control::Image1, {4, 5}, Loop);
+    EXPECT_FALSE(model.setText(Control::Text8, QStringLiteral("3"), Loop)) << "no new text";
+    EXPECT_EQ(model.text(Control::Text8), QStringLiteral("3"));
+    EXPECT_EQ(model.text(Control::Text7), QStringLiteral("2"));
+
+    // Showing what actions wrote leaves the endless drawing's writes waiting.
+    model.show(ControlModel::Showing::Actions, widgets);
     EXPECT_TRUE(widgets.log.isEmpty());
-
     // The last write of each control, controls in the order of their first write.
-    gathered.show();
+    model.show(ControlModel::Showing::Everything, widgets);
     EXPECT_EQ(widgets.log, QStringList({"Text8=3", "Image1@4,5", "Image1<Image3", "Text7=2"}));
     widgets.log.clear();
-    gathered.show();
+    model.show(ControlModel::Showing::Everything, widgets);
     EXPECT_TRUE(widgets.log.isEmpty()) << "shown twice";
-    // Once shown, the widgets' own text counts again (the user may type into a read-out).
-    widgets.texts[Control::Text7] = QStringLiteral("typed again");
-    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("typed again"));
 
-    // Showing what moves holds texts back, still current, ahead of controls written later.
-    gathered.setText(Control::Text7, QStringLiteral("4"));
-    gathered.moveImage(Control::Image1, {6, 7});
+    // Showing what moves holds the endless drawing's texts back, still current, ahead of
+    // controls written later; what an action wrote goes whole.
+    model.setText(Control::Text7, QStringLiteral("4"), Loop);
+    model.moveImage(Control::Image1, {6, 7}, Loop);
+    model.setText(Control::Text4, QStringLiteral("hint"), Action);
+    model.show(ControlModel::Showing::Moving, widgets);
+    EXPECT_EQ(widgets.log, QStringList({"Image1@6,7", "Text4=hint"}));
+    EXPECT_EQ(model.text(Control::Text7), QStringLiteral("4"));
+    model.setText(Control::Text8, QStringLiteral("5"), Loop);
+    model.setText(Control::Text7, QStringLiteral("6"), Loop);
+    model.setText(Control::Text9, QStringLiteral("7"), Action);
     widgets.log.clear();
-    gathered.show(LoopScheduler::Showing::Moving);
-    EXPECT_EQ(widgets.log, QStringList({"Image1@6,7"}));
-    EXPECT_EQ(gathered.text(Control::Text7), QStringLiteral("4"));
-    gathered.setText(Control::Text8, QStringLiteral("5"));
-    gathered.setText(Control::Text7, QStringLiteral("6"));
-    gathered.show();
-    EXPECT_EQ(widgets.log, QStringList({"Image1@6,7", "Text7=6", "Text8=5"}));
+    model.show(ControlModel::Showing::Actions, widgets);
+    EXPECT_EQ(widgets.log, QStringList({"Text9=7"}));
+    model.show(ControlModel::Showing::Everything, widgets);
+    EXPECT_EQ(widgets.log, QStringList({"Text9=7", "Text7=6", "Text8=5"}));
 }
 
 } // namespace

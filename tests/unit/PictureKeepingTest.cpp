@@ -79,7 +79,7 @@ TEST_F(PictureKeeping, SavedFilesHoldTheClientAreaInTheFormatOfTheirSuffix) {
     run({"click Command2", "resize 300 200", "save " + path("rings.png"), "save " + path("plain"),
          "save " + path("rings.JPG"), "save " + path("rings.bmp")});
     EXPECT_TRUE(out_.isEmpty()) << qPrintable(out_.join(u' '));
-    const QImage seen = replay_.form().canvas().raster().copy(0, 0, 300, 200);
+    const QImage seen = replay_.form().drawing().canvas().raster().copy(0, 0, 300, 200);
     for (const char* name : {"rings.png", "plain.png"}) // a name without suffix gets ".png"
         EXPECT_EQ(QImage(path(name)).convertToFormat(QImage::Format_RGB32), seen) << name;
     EXPECT_FALSE(QFile::exists(path("plain")) || QFile::exists(path("rings.png.png")));

@@ -86,7 +86,7 @@ class Supersession : public testing::Test {
                          Qt::NoModifier);
         QCoreApplication::sendEvent(view, &move);
     }
-    QString spriteX() { return form().state().spriteX.toText(); }
+    QString spriteX() { return form().drawing().state().spriteX.toText(); }
 };
 
 TEST_F(Supersession, HundredThousandLoopsKeepMemoryAndStackFlat) {
@@ -112,7 +112,7 @@ TEST_F(Supersession, HundredThousandLoopsKeepMemoryAndStackFlat) {
     EXPECT_NE(stackAt10k.first, 0u);
     EXPECT_EQ(stackAt100k, stackAt10k);
     // Each "②" click drew its first dot at once: three random numbers each.
-    EXPECT_EQ(form().random().drawn(), 3u * 50'000);
+    EXPECT_EQ(form().drawing().random().drawn(), 3u * 50'000);
 }
 
 TEST_F(Supersession, OnlyTheNewestLoopAdvances) {
@@ -120,14 +120,14 @@ TEST_F(Supersession, OnlyTheNewestLoopAdvances) {
     startLoops(1'000);
     // The last one started is the chase runner: steps move the eye and draw no dot.
     const QString x = spriteX();
-    const auto drawn = form().random().drawn();
+    const auto drawn = form().drawing().random().drawn();
     run({QStringLiteral("steps 5")});
     EXPECT_NE(spriteX(), x);
-    EXPECT_EQ(form().random().drawn(), drawn);
+    EXPECT_EQ(form().drawing().random().drawn(), drawn);
 
     // A click of "②" from here: the dots advance, the eye stays.
     run({QStringLiteral("click Command9"), QStringLiteral("steps 5")});
-    EXPECT_EQ(form().random().drawn(), drawn + 3 * 6);
+    EXPECT_EQ(form().drawing().random().drawn(), drawn + 3 * 6);
     const QString stopped = spriteX();
     run({QStringLiteral("steps 100")});
     EXPECT_EQ(spriteX(), stopped);
@@ -135,7 +135,7 @@ TEST_F(Supersession, OnlyTheNewestLoopAdvances) {
     // "CLS" and another drawing in between do not end the dots.
     run({QStringLiteral("click Command3"), QStringLiteral("click Command11"),
          QStringLiteral("steps 2")});
-    EXPECT_EQ(form().random().drawn(), drawn + 3 * 6 + 300 + 2 + 6);
+    EXPECT_EQ(form().drawing().random().drawn(), drawn + 3 * 6 + 300 + 2 + 6);
 }
 
 TEST_F(Supersession, EndEndsEverything) {
@@ -223,9 +223,9 @@ TEST(GlidingEye, ReachesTheWidgetsAtMostOncePerFrame) {
 
     // In twips from (0, 0) towards 6000: after n steps the eye is at 6000 (1 - 0.98^n).
     const auto stepsTo = [](double x) { return std::log(1 - x / 6000) / std::log(0.98); };
-    const double x = *form.state().spriteX.number();
+    const double x = *form.drawing().state().spriteX.number();
     const double steps = stepsTo(x);
-    EXPECT_EQ(image->x(), std::lround(form.canvas().toPixels(x)));
+    EXPECT_EQ(image->x(), std::lround(form.drawing().canvas().toPixels(x)));
     EXPECT_GE(eye.moves, 2);
     EXPECT_LE(eye.moves, ms / LoopScheduler::kTickMs + 2);
     EXPECT_GE(steps, 8.0 * eye.moves) << eye.moves << " moves after " << ms << " ms";

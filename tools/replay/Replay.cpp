@@ -2,8 +2,8 @@
 
 #include "app/CanvasView.h"
 #include "app/Form1.h"
-#include "app/FormDesign.h"
 #include "canvas/Canvas.h"
+#include "drawing/FormDesign.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -307,23 +307,24 @@ bool Replay::execute(const QString& rawLine) {
         form.redo();
     } else if (verb == u"snapshot") {
         needs(1);
-        snapshots_.insert(words[1], form.canvas().raster());
+        snapshots_.insert(words[1], form.drawing().canvas().raster());
     } else if (verb == u"steps") {
         needs(1);
         form.loops().advance(integer(words[1], 0, 100'000'000));
     } else if (verb == u"trace") {
         needs(1);
         if (words[1] == u"on")
-            form.canvas().setTrace(write_);
+            form.drawing().setTrace(write_);
         else if (words[1] == u"off")
-            form.canvas().setTrace({});
+            form.drawing().setTrace({});
         else
             throw BadLine{QStringLiteral("trace takes on or off")};
     } else if (verb == u"dump") {
         needs(1);
         const QString& what = words[1];
         if (what == u"state") {
-            form.state().visitMembers([&](const char* name, const auto& member) {
+            DrawingState state = form.drawing().state(); // the visitor takes a record it may write
+            state.visitMembers([&](const char* name, const auto& member) {
                 if constexpr (std::is_same_v<std::decay_t<decltype(member)>, Switch>)
                     write_(QStringLiteral("%1 int %2").arg(name).arg(member.value));
                 else
@@ -344,7 +345,7 @@ bool Replay::execute(const QString& rawLine) {
                            .arg(textOf(w)));
             }
         } else if (what == u"canvas") {
-            const Canvas& c = form.canvas();
+            const Canvas& c = form.drawing().canvas();
             write_(QStringLiteral("scalemode %1").arg(c.scaleMode()));
             write_(QStringLiteral("scalewidth ") + number(c.scaleWidth()));
             write_(QStringLiteral("scaleheight ") + number(c.scaleHeight()));
@@ -364,8 +365,8 @@ bool Replay::execute(const QString& rawLine) {
         } else if (what == u"pixel") {
             needs(3);
             const int x = int(integer(words[2], 0, 100000)), y = int(integer(words[3], 0, 100000));
-            const QImage& raster = form.canvas().raster();
-            const QPoint device = form.canvas().devicePixels(QPoint(x, y)).topLeft();
+            const QImage& raster = form.drawing().canvas().raster();
+            const QPoint device = form.drawing().canvas().devicePixels(QPoint(x, y)).topLeft();
             if (!raster.valid(device))
                 throw BadLine{QStringLiteral("(%1, %2) lies outside the canvas").arg(x).arg(y)};
             const QRgb p = raster.pixel(device);
@@ -375,9 +376,9 @@ bool Replay::execute(const QString& rawLine) {
             const auto snapshot = snapshots_.constFind(words[2]);
             if (snapshot == snapshots_.constEnd())
                 throw BadLine{QStringLiteral("no snapshot named '%1'").arg(words[2])};
-            write_(changedPixels(*snapshot, form.canvas().raster()));
+            write_(changedPixels(*snapshot, form.drawing().canvas().raster()));
         } else if (what == u"random") {
-            write_(QStringLiteral("random %1").arg(form.random().drawn()));
+            write_(QStringLiteral("random %1").arg(form.drawing().random().drawn()));
         } else if (what == u"clipboard") {
             write_(clipboardContents());
         } else if (what == u"title") {
@@ -388,8 +389,8 @@ bool Replay::execute(const QString& rawLine) {
     } else if (verb == u"png" || verb == u"canvas-png") {
         needs(1);
         const QString file = rest(line, 1);
-        const QImage image =
-            verb == u"png" ? form.canvasView()->grab().toImage() : form.canvas().picture();
+        const QImage image = verb == u"png" ? form.canvasView()->grab().toImage()
+                                            : form.drawing().canvas().picture();
         if (!image.save(file, "PNG")) throw BadLine{QStringLiteral("cannot write '%1'").arg(file)};
     } else if (verb == u"save") {
         needs(1);

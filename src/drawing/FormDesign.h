@@ -40,6 +40,8 @@ struct ControlRow {
 std::span<const ControlRow> controls();
 // The row of that design name; the name must be one of the table's.
 const ControlRow& control(std::string_view name);
+// The row of that design name, or nullptr.
+const ControlRow* find(std::string_view name);
 
 // The two menu items, in order: name, caption.
 struct MenuRow {

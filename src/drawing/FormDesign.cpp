@@ -208,11 +208,16 @@ constexpr std::array kMenu = {
 
 std::span<const ControlRow> controls() { return kControls; }
 
-const ControlRow& control(std::string_view name) {
+const ControlRow* find(std::string_view name) {
     const auto found =
         std::ranges::find_if(kControls, [name](const ControlRow& row) { return row.name == name; });
-    Q_ASSERT(found != kControls.end());
-    return *found;
+    return found == kControls.end() ? nullptr : &*found;
+}
+
+const ControlRow& control(std::string_view name) {
+    const ControlRow* row = find(name);
+    Q_ASSERT(row);
+    return *row;
 }
 std::span<const MenuRow> menu() { return kMenu; }
 
