@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -30,8 +31,17 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     useJapaneseFonts();
     useQtTranslations();
-    Form1 form(Form1::desktopServices());
-    form.show();
-    form.focusFirstControl();
-    return app.exec();
+    auto form = std::make_unique<Form1>(Form1::desktopServices());
+    form->show();
+    form->focusFirstControl();
+    const int exitCode = app.exec();
+    form.reset();
+    // Qt 6.4's Wayland plugin can wait forever for its event thread while it shuts down,
+    // leaving a process without a window; the window is gone and everything of ours is
+    // written by now, so the program ends without Qt's own shutdown there.
+    if (QGuiApplication::platformName() == u"wayland") {
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+    return exitCode;
 }
