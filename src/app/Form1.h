@@ -37,7 +37,7 @@ class Form1 : public QMainWindow, private ControlSurface {
         PictureKeeper::Dialogs dialogs = PictureKeeper::desktopDialogs();
         // Where the drawing is recorded as it is made, if anywhere; and whether the last
         // drawing comes back even where the user ended it.
-        std::optional<RecordingFolder> recordings;
+        std::optional<RecordingFolder> recordings = std::nullopt;
         bool bringBackLast = false;
     };
     static Services desktopServices();

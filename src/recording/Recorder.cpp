@@ -27,12 +27,19 @@ void Recorder::finish() {
 // at once; the rest at least once a second.
 void Recorder::taken(const Action& action, qint64 nanoseconds) {
     const qint64 now = clock_.elapsed();
-    lines_ += recording::line(now, action);
     workSinceCheckpoint_ += nanoseconds;
-    if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action)) ||
-        (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
-         now - checkpointAt_ >= every_.minGapMs))
+    // An undo or redo that a replay from the checkpoint could not repeat is written as the
+    // checkpoint that follows it, so that no cut of the file can hold the one without the
+    // other; the action stays in the recording as a comment.
+    if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
+        lines_ += "# " + recording::line(now, action);
         checkpoint();
+    } else {
+        lines_ += recording::line(now, action);
+        if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
+            now - checkpointAt_ >= every_.minGapMs)
+            checkpoint();
+    }
     const bool gestureGoesOn =
         std::holds_alternative<action::Steps>(action) ||
         (std::holds_alternative<action::OnCanvas>(action) &&

@@ -14,15 +14,18 @@
 // The recording begins with a checkpoint of the drawing as it stands, and gains one
 // whenever replaying from the last would cost more than a budget of the drawing's own work,
 // at most every so often, and at once after an undo or a redo that reaches behind the last
-// checkpoint (the history a replay from it has does not go so far back). Bringing back any
-// moment then costs one checkpoint and that little replay.
+// checkpoint (the history a replay from it has does not go so far back; the checkpoint then
+// stands for the action). Bringing back any moment then costs one checkpoint and that
+// little replay.
+struct RecorderCheckpoints {
+    qint64 replayBudgetMs = 250;
+    qint64 minGapMs = 5000;
+};
+
 class Recorder {
   public:
     static constexpr qint64 kFlushMs = 1000;
-    struct Checkpoints {
-        qint64 replayBudgetMs = 250;
-        qint64 minGapMs = 5000;
-    };
+    using Checkpoints = RecorderCheckpoints;
 
     // From now on every action the drawing takes goes to `file`.
     Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every = {});

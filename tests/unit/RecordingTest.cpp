@@ -181,17 +181,17 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
     std::mt19937 random(20261208);
     const auto pick = [&](int n) { return int(random() % unsigned(n)); };
     const auto anywhere = [&] { return QPointF(pick(470) - 10, pick(400) - 10) + QPointF(0.5, 0); };
-    const char* clicks[] = {"Command7", "Command10", "Command13", "Command8", "Picture6",
-                            "Picture9", "Command2",  "Command4",  "Command9", "Command14",
-                            "Command12", "Command3"};
+    const char* clicks[] = {"Command7", "Command10", "Command13", "Command8",
+                            "Picture6", "Picture9",  "Command2",  "Command4",
+                            "Command9", "Command14", "Command12", "Command3"};
     for (const Recorder::Checkpoints every :
-         {Recorder::Checkpoints{0, 0}, Recorder::Checkpoints{}}) {
+         {Recorder::Checkpoints{1, 0}, Recorder::Checkpoints{}}) {
         const QString path = dir.filePath(QStringLiteral("%1.qrec.gz").arg(every.minGapMs));
         Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
         QStringList expected; // what the drawing was after each recorded action
         {
             Recorder recorder(drawing, RecordingFile::create(path, nullptr), every);
-            for (int i = 0; i < 400; ++i) {
+            for (int i = 0; i < 300; ++i) {
                 const int what = pick(20);
                 Action a = Key{};
                 if (what < 6)
@@ -216,18 +216,30 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
         }
         const QByteArray text = readRecording(path);
         const QList<QByteArray> lines = text.split('\n');
-        int actions = 0;
+        int actions = 0, replaced = 0;
+        bool standsForAction = false; // the checkpoint to come holds an undo or redo
         QByteArray prefix;
         for (const QByteArray& line : lines) {
             prefix += line + '\n';
-            if (!line.startsWith('@') || line.contains(" checkpoint ")) continue;
-            if (++actions % 37 && actions != expected.size()) continue;
+            const bool checkpoint = line.contains(" checkpoint ");
+            if (line.startsWith("# @")) {
+                ++actions;
+                ++replaced;
+                standsForAction = true;
+                continue;
+            }
+            if (checkpoint && !std::exchange(standsForAction, false)) continue;
+            if (!checkpoint &&
+                (!line.startsWith('@') || (++actions % 37 && actions != expected.size())))
+                continue;
             Drawing back{QSize(10, 10), QFont(), Recorded::none()};
             const recording::BroughtBack result = recording::bringBack(back, prefix);
             ASSERT_TRUE(result.brought && !result.damaged) << qPrintable(result.error);
-            ASSERT_EQ(seen(back), expected[actions - 1]) << "after action " << actions;
+            ASSERT_EQ(seen(back).toStdString(), expected[actions - 1].toStdString())
+                << "after action " << actions << " every " << every.minGapMs << " tail " << prefix.right(300).toStdString();
         }
         EXPECT_EQ(actions, expected.size()) << "every action is recorded, and only once";
+        EXPECT_GT(replaced, 0) << "no undo reached behind a checkpoint";
         EXPECT_TRUE(recording::endedByUser(text) == false);
     }
 }
