@@ -29,8 +29,14 @@
 //                             # . . . . #
 //                             # . . . . #
 //                             . # # # # .
-//   segment(a, b, w) w = 1: the pixels containing a + (b - a) k / n, k = 0..n, where n is
-//                           the number of whole pixels spanned along the major axis.
+//   segment(a, b, w) w = 1: the pixels containing a + (b - a) j / n, j = 0..n, where n is
+//                           the larger of |floor(bx) - floor(ax)| and |floor(by) - floor(ay)|:
+//                           along that (major) axis sample j lies in the j-th column or row
+//                           from a's, so the line takes one pixel in each from a's pixel to
+//                           b's, and each pixel touches the next at a side or a corner. The
+//                           samples are placed exactly, as in real numbers, not rounded:
+//                           positions count in 2^-64 of a pixel, which holds every double
+//                           but those nearer zero than 2^-11 (these are rounded down to it).
 //                           (A segment longer than 2^30 pixels is first cut to the clip.)
 //                    w > 1: every pixel whose centre lies within w/2 of the segment ab
 //                           (a capsule with round ends).
