@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace raster {
 
@@ -329,6 +330,39 @@ bool inCapsule(QPointF p, QPointF a, QPointF b, double halfWidth) {
 }
 
 int firstPixelOfCell(double i, double k) { return clampToInt(std::ceil(i * k - 0.5)); }
+
+QRect resampledRect(const QRect& rect, double k) {
+    return QRect(QPoint(firstPixelOfCell(rect.left(), k), firstPixelOfCell(rect.top(), k)),
+                 QPoint(firstPixelOfCell(rect.right() + 1, k) - 1,
+                        firstPixelOfCell(rect.bottom() + 1, k) - 1));
+}
+
+namespace {
+
+// For each new pixel of cells first to first + count - 1, in order, the cell (the old
+// pixel) it lies in, counted from `first`: the list grows by cell i's pixels, each i.
+std::vector<int> resampledFrom(int first, int count, double k) {
+    std::vector<int> from;
+    for (int i = 0; i < count; ++i)
+        from.resize(std::size_t(firstPixelOfCell(first + i + 1, k) - firstPixelOfCell(first, k)),
+                    i);
+    return from;
+}
+
+} // namespace
+
+QImage resample(const QImage& pixels, QPoint topLeft, double k) {
+    const std::vector<int> columns = resampledFrom(topLeft.x(), pixels.width(), k);
+    const std::vector<int> rows = resampledFrom(topLeft.y(), pixels.height(), k);
+    QImage resampled(int(columns.size()), int(rows.size()), pixels.format());
+    for (int y = 0; y < resampled.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(rows[y]));
+        auto* to = reinterpret_cast<QRgb*>(resampled.scanLine(y));
+        for (std::size_t x = 0; x < columns.size(); ++x)
+            to[x] = from[columns[x]];
+    }
+    return resampled;
+}
 
 QRect cell(QImage& image, const QRect& clip, QPointF p, double k, QRgb colour) {
     if (!finite(p) || !(k > 0) || !std::isfinite(k)) return {};

@@ -62,6 +62,16 @@ QRect cellSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double
 // The pixels of cell i along one axis: first(i) up to first(i + 1) - 1.
 int firstPixelOfCell(double i, double k);
 
+// Resampling a picture for a new device pixel ratio, k new pixels to an old one (k > 0):
+// new pixel p takes the colour of the old pixel whose cell, k new pixels across, holds it,
+// that is the old pixel under p's centre. Colours stay unblended, and the new pixels of a
+// rectangle come from that rectangle's own, so a part resamples as it does in the whole.
+// The new pixels that the old pixels of `rect` give (empty when k < 1 leaves none).
+QRect resampledRect(const QRect& rect, double k);
+// `pixels`, the old pixels of the rectangle at `topLeft`, resampled: the new pixels of
+// resampledRect, in the same 32-bit format (null when there are none).
+QImage resample(const QImage& pixels, QPoint topLeft, double k);
+
 // The plain per-pixel forms of dot, ring and segment at width > 1: whether the pixel whose
 // centre is p belongs to the figure. The span code above must agree with these exactly.
 bool inAnnulus(QPointF p, QPointF c, double inner, double outer);

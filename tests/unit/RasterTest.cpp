@@ -398,6 +398,29 @@ TEST(RasterRules, CellsTileTheImageAtAnyRatio) {
     EXPECT_EQ(inked(image), 44);
 }
 
+// Resampled by k, new pixel (x, y) takes the old pixel under its centre, ((x + 0.5) / k,
+// (y + 0.5) / k), whether k enlarges or reduces; and a part resamples to the very pixels
+// the whole gives it.
+TEST(RasterRules, ResamplingTakesThePixelUnderEachCentre) {
+    Dice dice(4);
+    QImage old(13, 9, QImage::Format_RGB32);
+    for (int y = 0; y < old.height(); ++y)
+        for (int x = 0; x < old.width(); ++x)
+            old.setPixel(x, y, 0xFF000000u | unsigned(dice.whole(0, 0xFFFFFF)));
+    for (const double k : {2.0, 1.5, 0.75, 0.5}) {
+        const QImage whole = resample(old, QPoint(0, 0), k);
+        EXPECT_EQ(whole.size(), resampledRect(old.rect(), k).size()) << k;
+        EXPECT_EQ(whole.width(), int(std::ceil(13 * k - 0.5))) << k;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                ASSERT_EQ(whole.pixel(x, y), old.pixel(int((x + 0.5) / k), int((y + 0.5) / k)))
+                    << k << " at " << x << "," << y;
+        const QRect part(3, 2, 5, 4);
+        const QRect to = resampledRect(part, k);
+        EXPECT_EQ(resample(old.copy(part), part.topLeft(), k), whole.copy(to)) << k;
+    }
+}
+
 // Each call on hostile values: quick, and nothing outside the clip.
 TEST(RasterRules, HostileFiguresNeitherHangNorLeaveTheClip) {
     const double far = 1e30, nan = std::nan("");
