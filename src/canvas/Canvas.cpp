@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -85,24 +86,32 @@ void Canvas::growRaster(QSize size) {
     raster_ = grow(raster_, grown, ratio_);
 }
 
-// Drawn 1:1 when the ratio is the raster's own, resampled (nearest pixel, so colours stay
-// unblended) when it differs.
+// Copied 1:1 when the ratio is the raster's own, resampled when it differs.
 QImage Canvas::grow(const QImage& raster, QSize size, double ratio) {
     QImage larger(size, QImage::Format_RGB32);
     larger.setDevicePixelRatio(ratio);
     larger.fill(toRgb(kBackColor));
-    QPainter(&larger).drawImage(QPointF(0, 0), raster);
+    const double k = resampling(raster.devicePixelRatio(), ratio);
+    const QImage drawn = k == 1 ? raster : raster::resample(raster, QPoint(0, 0), k);
+    const auto bytes = std::size_t(std::min(drawn.width(), size.width())) * sizeof(QRgb);
+    for (int y = 0; y < std::min(drawn.height(), size.height()); ++y)
+        std::memcpy(larger.scanLine(y), drawn.constScanLine(y), bytes);
     return larger;
 }
 
+// What was drawn and not yet taken as changed stays so, at its new place; the resampled
+// pixels themselves are no change of the picture, only to be shown.
 void Canvas::setDeviceRatio(double ratio) {
     if (!(ratio > 0) || !std::isfinite(ratio) || ratio == ratio_) return;
-    const double old = ratio_;
+    const double k = resampling(ratio_, ratio);
     ratio_ = ratio;
-    growRaster(QSize(static_cast<int>(std::ceil(raster_.width() * ratio / old)),
-                     static_cast<int>(std::ceil(raster_.height() * ratio / old))));
+    growRaster(QSize(static_cast<int>(std::ceil(raster_.width() * k)),
+                     static_cast<int>(std::ceil(raster_.height() * k))));
+    const QRect changed = raster::resampledRect(changed_, k) & raster_.rect();
+    changed_ = changed.isEmpty() ? QRect() : changed;
     dirtyCount_ = 0;
-    touch(raster_.rect());
+    markDirty(raster_.rect());
+    if (resampleFollower_) resampleFollower_();
 }
 
 Canvas::Saved Canvas::save() const {

@@ -71,8 +71,16 @@ class Canvas {
     // The raster, in device pixels; its devicePixelRatio() is the ratio.
     const QImage& raster() const { return raster_; }
     double deviceRatio() const { return ratio_; }
-    // A new ratio (> 0) keeps the drawing so far, resampled to the new resolution.
+    // A new ratio (> 0) keeps the drawing so far, resampled to the new resolution
+    // (raster::resample, k = new ratio / old), then calls the follower set below.
     void setDeviceRatio(double ratio);
+    // How many device pixels of ratio `to` a device pixel of ratio `from` becomes.
+    static double resampling(double from, double to) { return to / from; }
+    // Called after every resampling: what keeps pictures of the raster (the history)
+    // resamples them alike. One follower at a time; an empty function removes it.
+    void setResampleFollower(std::function<void()> follower) {
+        resampleFollower_ = std::move(follower);
+    }
     // The client area in device pixels: its size times the ratio, rounded up.
     QSize deviceSize() const;
     // The device pixels that make up the client pixel p.
@@ -152,4 +160,5 @@ class Canvas {
     double currentX_ = 0;
     double currentY_ = 0;
     std::function<void(const QString&)> trace_;
+    std::function<void()> resampleFollower_;
 };

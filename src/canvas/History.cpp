@@ -1,5 +1,8 @@
 #include "History.h"
 
+#include "Raster.h"
+
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -15,7 +18,12 @@ void copyRect(const QImage& from, QImage& to, const QRect& rect) {
 
 } // namespace
 
-History::History(Canvas& canvas, qsizetype budget) : canvas_(canvas), budget_(budget) { restart(); }
+History::History(Canvas& canvas, qsizetype budget) : canvas_(canvas), budget_(budget) {
+    restart();
+    canvas_.setResampleFollower([this] { followRatio(); });
+}
+
+History::~History() { canvas_.setResampleFollower({}); }
 
 bool History::fits(qsizetype copies) const {
     return copies * canvas_.raster().sizeInBytes() <= budget_;
@@ -46,8 +54,8 @@ History::Open History::open() const {
 }
 
 // The raster only grows, and its new pixels are the back colour: the copy grows the same
-// way. Should it ever be replaced by a smaller one, or resampled for a new screen, the
-// history starts afresh from it.
+// way. Should it ever be replaced by a smaller one, or be resampled unseen, the history
+// starts afresh from it.
 void History::followRaster() {
     const QSize size = canvas_.raster().size();
     if (size == picture_.size()) return;
@@ -55,6 +63,54 @@ void History::followRaster() {
         picture_.devicePixelRatio() != canvas_.raster().devicePixelRatio())
         return restart();
     picture_ = Canvas::grow(picture_, size, picture_.devicePixelRatio());
+}
+
+// The canvas has just resampled its raster, from the copy's ratio to its own: the copy
+// and the steps follow, pixel for pixel as the raster's, so that every picture the history
+// can bring back is the one the raster would show had it been resampled then. What the
+// gesture under way changed stays marked in the canvas, at its new place.
+void History::followRatio() {
+    if (picture_.isNull() || !fits(2)) return restart();
+    const double k = Canvas::resampling(picture_.devicePixelRatio(), canvas_.deviceRatio());
+    reserve_ = QImage();
+    dropUntilFits(canvas_.raster().sizeInBytes(), k);
+    for (Step& step : steps_) {
+        const QRect rect(step.topLeft, step.pixels.size());
+        step.pixels = raster::resample(step.pixels, step.topLeft, k);
+        step.topLeft = raster::resampledRect(rect, k).topLeft();
+    }
+    // A step that resampling leaves without pixels would undo nothing to be seen.
+    const auto empty = [](const Step& step) { return step.pixels.isNull(); };
+    done_ -= std::size_t(std::count_if(steps_.begin(), steps_.begin() + qsizetype(done_), empty));
+    std::erase_if(steps_, empty);
+    stepBytes_ = 0;
+    for (const Step& step : steps_)
+        stepBytes_ += sizeOf(step);
+    picture_ = Canvas::grow(picture_, canvas_.raster().size(), canvas_.deviceRatio());
+}
+
+// Drops the steps that would not fit beside `others` bytes once resampled by k (before
+// any is, so that memory never holds more than the budget's worth of them): the oldest
+// undoable first, then, with none left, the farthest redoable, so that those kept still
+// lead one to the next.
+void History::dropUntilFits(qsizetype others, double k) {
+    const auto resampledSize = [k](const Step& step) {
+        const QRect rect = raster::resampledRect(QRect(step.topLeft, step.pixels.size()), k);
+        return qsizetype(rect.width()) * rect.height() * qsizetype(sizeof(QRgb)) + kStepOverhead;
+    };
+    qsizetype total = others;
+    for (const Step& step : steps_)
+        total += resampledSize(step);
+    while (!steps_.empty() && total > budget_) {
+        const bool undoable = done_ > 0;
+        total -= resampledSize(undoable ? steps_.front() : steps_.back());
+        if (undoable) {
+            steps_.pop_front();
+            --done_;
+        } else {
+            steps_.pop_back();
+        }
+    }
 }
 
 void History::endGesture() {

@@ -20,6 +20,11 @@
 // step's "before" into its "after" and back. Not QUndoStack:
 // that bounds its stack by count, and a step here ranges from one dot to a whole cleared
 // picture, so the bound is memory, the oldest steps dropped first.
+//
+// When the canvas resamples its raster for a screen of another density, the copy and every
+// step are resampled the same way, so that each undo and redo still takes back or brings
+// back its gesture, now at the new resolution; the steps that no longer fit the budget are
+// dropped, the oldest undoable first, then the farthest redoable.
 class History {
   public:
     static constexpr qsizetype kDefaultBudget = qsizetype(256) << 20; // bytes
@@ -29,8 +34,12 @@ class History {
 
     // Starts with no steps and the canvas's picture as it is. `budget` bounds bytes(); a
     // step that cannot fit even alone is not kept, and a raster whose size in bytes is
-    // more than half the budget keeps no history.
+    // more than half the budget keeps no history. It follows the canvas's resampling for
+    // as long as it lives.
     explicit History(Canvas& canvas, qsizetype budget = kDefaultBudget);
+    ~History();
+    History(const History&) = delete;
+    History& operator=(const History&) = delete;
 
     // Ends the current gesture: what the canvas changed since the last step becomes one
     // step, and the steps that could have been redone are gone. Changing nothing records
@@ -77,6 +86,8 @@ class History {
 
     bool fits(qsizetype rasterCopies) const;
     void followRaster();
+    void followRatio();
+    void dropUntilFits(qsizetype others, double k);
     Step takeBefore(const QRect& changed);
     void exchange(Step& step);
     void dropRedoable();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace raster {
 
@@ -330,6 +331,39 @@ bool inCapsule(QPointF p, QPointF a, QPointF b, double halfWidth) {
 
 int firstPixelOfCell(double i, double k) { return clampToInt(std::ceil(i * k - 0.5)); }
 
+QRect resampledRect(const QRect& rect, double k) {
+    return QRect(QPoint(firstPixelOfCell(rect.left(), k), firstPixelOfCell(rect.top(), k)),
+                 QPoint(firstPixelOfCell(rect.right() + 1, k) - 1,
+                        firstPixelOfCell(rect.bottom() + 1, k) - 1));
+}
+
+namespace {
+
+// For each new pixel of cells first to first + count - 1, in order, the cell (the old
+// pixel) it lies in, counted from `first`: the list grows by cell i's pixels, each i.
+std::vector<int> resampledFrom(int first, int count, double k) {
+    std::vector<int> from;
+    for (int i = 0; i < count; ++i)
+        from.resize(std::size_t(firstPixelOfCell(first + i + 1, k) - firstPixelOfCell(first, k)),
+                    i);
+    return from;
+}
+
+} // namespace
+
+QImage resample(const QImage& pixels, QPoint topLeft, double k) {
+    const std::vector<int> columns = resampledFrom(topLeft.x(), pixels.width(), k);
+    const std::vector<int> rows = resampledFrom(topLeft.y(), pixels.height(), k);
+    QImage resampled(int(columns.size()), int(rows.size()), pixels.format());
+    for (int y = 0; y < resampled.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(rows[y]));
+        auto* to = reinterpret_cast<QRgb*>(resampled.scanLine(y));
+        for (std::size_t x = 0; x < columns.size(); ++x)
+            to[x] = from[columns[x]];
+    }
+    return resampled;
+}
+
 QRect cell(QImage& image, const QRect& clip, QPointF p, double k, QRgb colour) {
     if (!finite(p) || !(k > 0) || !std::isfinite(k)) return {};
     Spans spans(image, clip, colour);
@@ -350,24 +384,6 @@ QRect ring(QImage& image, const QRect& clip, QPointF c, double radius, double wi
 }
 
 namespace {
-
-// Liang-Barsky: narrows [t0, t1] of a + t (b - a) to the part inside the rectangle.
-bool clipParameter(QPointF a, QPointF b, const QRectF& box, double& t0, double& t1) {
-    const double d[2] = {b.x() - a.x(), b.y() - a.y()};
-    const double lo[2] = {box.left() - a.x(), box.top() - a.y()};
-    const double hi[2] = {box.right() - a.x(), box.bottom() - a.y()};
-    for (int axis = 0; axis < 2; ++axis) {
-        if (d[axis] == 0) {
-            if (lo[axis] > 0 || hi[axis] < 0) return false;
-            continue;
-        }
-        double tLo = lo[axis] / d[axis], tHi = hi[axis] / d[axis];
-        if (tLo > tHi) std::swap(tLo, tHi);
-        t0 = std::max(t0, tLo);
-        t1 = std::min(t1, tHi);
-    }
-    return t0 <= t1;
-}
 
 // Longest segment stepped from its own ends, so that the step counter stays exact and
 // the work bounded. A longer one is first cut to the box around the clip: along its major
@@ -395,27 +411,92 @@ void cutToBox(QPointF& a, QPointF& b, const QRectF& box) {
     b = cutB;
 }
 
-// The thin segment on cells k pixels across, a and b in cells.
-QRect thinSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double k, QRgb colour) {
-    double t0 = 0, t1 = 1;
-    const QRectF box(clip.left() / k - 1.0, clip.top() / k - 1.0, clip.width() / k + 2.0,
-                     clip.height() / k + 2.0);
-    if (!clipParameter(a, b, box, t0, t1)) return {};
-    double length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-    if (length > kLongest) {
-        cutToBox(a, b, box);
-        t0 = 0;
-        t1 = 1;
-        length = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+// ---- Thin segments, in integers ----
+//
+// Along the major axis sample j lies in the cell of a plus or minus j (see the header), so
+// only the minor axis needs arithmetic: the cell of a + (b - a) j / n, worked out in fixed
+// point, 2^64 units to a cell, where no rounding can take a sample into the next cell.
+
+__extension__ using Wide = __int128;
+constexpr Wide kUnit = Wide(1) << 64;
+
+// v in units, rounded down: exact for every double whose last bit is worth 2^-64 or more
+// (all but those nearer zero than 2^-11). |v| must stay below 2^62.
+Wide toUnits(double v) { return static_cast<Wide>(std::floor(std::ldexp(v, 64))); }
+
+// Rounded down, for d > 0.
+Wide floorDiv(Wide v, Wide d) { return v / d - (v % d < 0 ? 1 : 0); }
+
+// The minor-axis cells of samples j = first, first + 1, ...: with c = floor(a), A the rest
+// of a and D = b - a, both in units, sample j lies in cell c + floor((A n + D j) / (n unit)).
+// The quotient is carried from sample to sample with its remainder, Bresenham's way.
+class MinorCells {
+  public:
+    MinorCells(double a, double b, Int n, Int first) : denominator_(n * kUnit) {
+        const Int c = static_cast<Int>(std::floor(a));
+        const Wide rest = toUnits(a) - c * kUnit;
+        const Wide advance = toUnits(b) - toUnits(a); // below (n + 1) units
+        const Wide step = floorDiv(advance, denominator_);
+        step_ = static_cast<Int>(step);
+        stepRest_ = advance - step * denominator_;
+        // A n + D first, split so that no product passes 2^98: D = M unit + E with E below
+        // a unit, M first = W n + V with V below n.
+        const Wide m = floorDiv(advance, kUnit), e = advance - m * kUnit;
+        const Wide w = floorDiv(m * first, n), v = m * first - w * n;
+        const Wide part = v * kUnit + rest * n + e * first;
+        const Wide more = floorDiv(part, denominator_);
+        cell_ = static_cast<Int>(c + w + more);
+        rest_ = part - more * denominator_;
     }
-    const double n = std::floor(length);
+    Int cell() const { return cell_; }
+    void next() {
+        cell_ += step_;
+        rest_ += stepRest_;
+        if (rest_ >= denominator_) {
+            rest_ -= denominator_;
+            ++cell_;
+        }
+    }
+
+  private:
+    Wide denominator_, stepRest_ = 0, rest_ = 0;
+    Int step_ = 0, cell_ = 0;
+};
+
+// The thin segment on cells k pixels across, a and b in cells. The box is the clip in cells
+// with a cell to spare, within 2^30 of the origin so that all the arithmetic stays exact.
+QRect thinSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double k, QRgb colour) {
+    const QRectF box = QRectF(clip.left() / k - 1.0, clip.top() / k - 1.0, clip.width() / k + 2.0,
+                              clip.height() / k + 2.0) &
+                       QRectF(-kFar, -kFar, 2 * kFar, 2 * kFar);
+    if (std::max(a.x(), b.x()) < box.left() || std::min(a.x(), b.x()) > box.right() ||
+        std::max(a.y(), b.y()) < box.top() || std::min(a.y(), b.y()) > box.bottom())
+        return {};
+    if (std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y())) > kLongest) cutToBox(a, b, box);
+
+    const auto steps = [](double from, double to) {
+        return std::abs(std::floor(to) - std::floor(from));
+    };
+    const bool alongX = steps(a.x(), b.x()) >= steps(a.y(), b.y());
+    const auto major = [alongX](QPointF p) { return alongX ? p.x() : p.y(); };
+    const auto minor = [alongX](QPointF p) { return alongX ? p.y() : p.x(); };
+    const auto from = static_cast<Int>(std::floor(major(a)));
+    const auto n = static_cast<Int>(steps(major(a), major(b)));
     if (n == 0) return cell(image, clip, a, k, colour);
+    const Int direction = major(b) > major(a) ? 1 : -1;
+    // The samples whose major-axis cell lies in the box.
+    const auto lo = static_cast<Int>(std::floor(alongX ? box.left() : box.top()));
+    const auto hi = static_cast<Int>(std::floor(alongX ? box.right() : box.bottom()));
+    const Int first = std::max<Int>(0, direction > 0 ? lo - from : from - hi);
+    const Int last = std::min<Int>(n, direction > 0 ? hi - from : from - lo);
+    if (first > last) return {};
+
     Spans spans(image, clip, colour);
-    const auto first = static_cast<long long>(std::ceil(t0 * n));
-    const auto last = static_cast<long long>(std::floor(t1 * n));
-    for (long long i = first; i <= last; ++i) {
-        const QPointF p = a + (b - a) * (static_cast<double>(i) / n);
-        fillCell(spans, clip, std::floor(p.x()), std::floor(p.y()), k);
+    MinorCells cells(minor(a), minor(b), n, first);
+    for (Int j = first; j <= last; ++j, cells.next()) {
+        const auto along = static_cast<double>(from + direction * j);
+        const auto across = static_cast<double>(cells.cell());
+        fillCell(spans, clip, alongX ? along : across, alongX ? across : along, k);
     }
     return spans.touched();
 }

@@ -29,8 +29,14 @@
 //                             # . . . . #
 //                             # . . . . #
 //                             . # # # # .
-//   segment(a, b, w) w = 1: the pixels containing a + (b - a) k / n, k = 0..n, where n is
-//                           the number of whole pixels spanned along the major axis.
+//   segment(a, b, w) w = 1: the pixels containing a + (b - a) j / n, j = 0..n, where n is
+//                           the larger of |floor(bx) - floor(ax)| and |floor(by) - floor(ay)|:
+//                           along that (major) axis sample j lies in the j-th column or row
+//                           from a's, so the line takes one pixel in each from a's pixel to
+//                           b's, and each pixel touches the next at a side or a corner. The
+//                           samples are placed exactly, as in real numbers, not rounded:
+//                           positions count in 2^-64 of a pixel, which holds every double
+//                           but those nearer zero than 2^-11 (these are rounded down to it).
 //                           (A segment longer than 2^30 pixels is first cut to the clip.)
 //                    w > 1: every pixel whose centre lies within w/2 of the segment ab
 //                           (a capsule with round ends).
@@ -55,6 +61,16 @@ QRect cellSegment(QImage& image, const QRect& clip, QPointF a, QPointF b, double
 
 // The pixels of cell i along one axis: first(i) up to first(i + 1) - 1.
 int firstPixelOfCell(double i, double k);
+
+// Resampling a picture for a new device pixel ratio, k new pixels to an old one (k > 0):
+// new pixel p takes the colour of the old pixel whose cell, k new pixels across, holds it,
+// that is the old pixel under p's centre. Colours stay unblended, and the new pixels of a
+// rectangle come from that rectangle's own, so a part resamples as it does in the whole.
+// The new pixels that the old pixels of `rect` give (empty when k < 1 leaves none).
+QRect resampledRect(const QRect& rect, double k);
+// `pixels`, the old pixels of the rectangle at `topLeft`, resampled: the new pixels of
+// resampledRect, in the same 32-bit format (null when there are none).
+QImage resample(const QImage& pixels, QPoint topLeft, double k);
 
 // The plain per-pixel forms of dot, ring and segment at width > 1: whether the pixel whose
 // centre is p belongs to the figure. The span code above must agree with these exactly.

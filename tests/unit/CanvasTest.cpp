@@ -1,6 +1,7 @@
 // The canvas's dirty rectangles and what the window repaints from them: a figure marks
 // only the pixels it can have changed, and a running endless drawing is shown at most
-// once per frame. The history that keeps within its memory budget.
+// once per frame. The history that keeps within its memory budget, and its steps across a
+// change of screen density.
 #include "canvas/Canvas.h"
 #include "app/CanvasView.h"
 #include "app/ControlCover.h"
@@ -18,6 +19,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -452,4 +456,124 @@ TEST(History, ALargeStepTakesTheWholeOldPicture) {
     EXPECT_EQ(count(qRgb(255, 255, 255)), 200);
     EXPECT_TRUE(history.redo());
     EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
+}
+
+// ---- The history across a change of screen density ----
+
+namespace {
+
+bool samePixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) return false;
+    return true;
+}
+
+// A picture of ratio 1 at ratio 2: each pixel becomes the 2 x 2 device pixels whose
+// centres lie in it.
+QImage enlarged(const QImage& one) {
+    QImage two(one.size() * 2, QImage::Format_RGB32);
+    for (int y = 0; y < two.height(); ++y)
+        for (int x = 0; x < two.width(); ++x)
+            two.setPixel(x, y, one.pixel(x / 2, y / 2));
+    return two;
+}
+
+// A picture of ratio 2 at ratio 1: each pixel takes the device pixel under its centre,
+// (x + 0.5, y + 0.5) times 2.
+QImage reduced(const QImage& two) {
+    QImage one(two.size() / 2, QImage::Format_RGB32);
+    for (int y = 0; y < one.height(); ++y)
+        for (int x = 0; x < one.width(); ++x)
+            one.setPixel(x, y, two.pixel(2 * x + 1, 2 * y + 1));
+    return one;
+}
+
+} // namespace
+
+// From ratio 1 to 2 and back, undo and redo go on taking back and bringing back each
+// gesture: at 2 the pictures of ratio 1 enlarged, back at 1 those very pictures again, and
+// a gesture drawn at 2 as the device pixels under the centres give it. A gesture under
+// way while the ratio changes is one step.
+TEST(History, ANewRatioKeepsTheSteps) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    History history(canvas);
+    std::vector<QImage> pictures{canvas.raster().copy()};
+    const auto gesture = [&](const std::function<void()>& draw) {
+        draw();
+        history.endGesture();
+        pictures.push_back(canvas.raster().copy());
+    };
+    gesture([&] { canvas.Line(0, 9, 19, 0, kRed); });
+    gesture([&] {
+        canvas.setDrawWidth(3);
+        canvas.Circle(6, 5, 3, kRed);
+    });
+    canvas.setDrawWidth(5);
+    canvas.PSet(15, 4, 0);
+    pictures.push_back(canvas.raster().copy());
+
+    canvas.setDeviceRatio(2);
+    history.endGesture();
+    EXPECT_EQ(history.undoable(), 3);
+    ASSERT_TRUE(samePixels(canvas.raster(), enlarged(pictures[3])));
+    for (int i = 2; i >= 0; --i) {
+        EXPECT_TRUE(history.undo());
+        EXPECT_TRUE(samePixels(canvas.raster(), enlarged(pictures[i]))) << "undone to " << i;
+    }
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_TRUE(history.redo());
+        EXPECT_TRUE(samePixels(canvas.raster(), enlarged(pictures[i]))) << "redone to " << i;
+    }
+    // Drawn at ratio 2: a dot 3 pixels wide about (12.25, 6.75) is 6 device pixels wide,
+    // its edge crossing the 2 x 2 blocks of the client pixels.
+    canvas.setDrawWidth(3);
+    canvas.PSet(12.25f, 6.75f, 0);
+    history.endGesture();
+    const QImage drawnAtTwo = canvas.raster().copy();
+    EXPECT_EQ(history.redoable(), 0);
+
+    canvas.setDeviceRatio(1);
+    EXPECT_TRUE(samePixels(canvas.raster(), reduced(drawnAtTwo)));
+    EXPECT_FALSE(samePixels(reduced(drawnAtTwo), pictures[2])) << "the dot is seen";
+    for (int i = 2; i >= 0; --i) {
+        EXPECT_TRUE(history.undo());
+        EXPECT_TRUE(samePixels(canvas.raster(), pictures[i])) << "back at 1, undone to " << i;
+    }
+    EXPECT_FALSE(history.undo());
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_TRUE(history.redo());
+        EXPECT_TRUE(samePixels(canvas.raster(), pictures[i])) << "back at 1, redone to " << i;
+    }
+    EXPECT_TRUE(history.redo());
+    EXPECT_TRUE(samePixels(canvas.raster(), reduced(drawnAtTwo)));
+}
+
+// At ratio 2 every step takes four times the bytes. Of 15 single pixels at ratio 1, 2 to
+// undo and 13 to redo, those that fit beside the picture copy of 20 x 10 x 2 x 2 x 4 = 3200
+// bytes in a budget of 6400 stay: (6400 - 3200) / (16 + overhead 256) = 11, the 2 undoable
+// ones dropped first, then the 2 farthest redoable.
+TEST(History, ANewRatioKeepsWhatFitsTheBudget) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    History history(canvas, 6400);
+    for (int x = 0; x < 15; ++x) {
+        canvas.PSet(float(x) + 0.5f, 0.5f, 0);
+        history.endGesture();
+    }
+    for (int i = 0; i < 13; ++i)
+        history.undo();
+    ASSERT_EQ(history.undoable(), 2);
+
+    canvas.setDeviceRatio(2);
+    EXPECT_EQ(history.undoable(), 0);
+    EXPECT_EQ(history.redoable(), 11);
+    EXPECT_EQ(history.bytes(), 3200 + 11 * (16 + History::kStepOverhead));
+    while (history.redo()) {
+    }
+    const auto black = [&](int x) { return canvas.raster().pixel(2 * x, 0) == qRgb(0, 0, 0); };
+    for (int x = 0; x < 15; ++x)
+        EXPECT_EQ(black(x), x < 13) << x;
 }

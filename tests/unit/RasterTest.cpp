@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <vector>
 
 using namespace raster;
 
@@ -272,6 +273,11 @@ TEST(RasterRules, ThinSegmentsStepOnePixelAlongTheMajorAxis) {
     for (int y = 0; y < 7; ++y)
         EXPECT_EQ(image.pixel(columns[y], y), kInk) << y;
 
+    // Whole ends 39 apart: sample k lies at x = k exactly, so all 40 pixels of the row.
+    image = blank(50, 10);
+    EXPECT_EQ(segment(image, image.rect(), {0, 5}, {39, 5}, 1, kInk), QRect(0, 5, 40, 1));
+    EXPECT_EQ(inked(image), 40);
+
     // Shorter than a pixel: the pixel containing the start, like a dot.
     image = blank(20, 10);
     EXPECT_EQ(segment(image, image.rect(), {4.2, 4.9}, {4.9, 4.1}, 1, kInk), QRect(4, 4, 1, 1));
@@ -281,6 +287,86 @@ TEST(RasterRules, ThinSegmentsStepOnePixelAlongTheMajorAxis) {
     const QRect clip(3, 0, 4, 10);
     EXPECT_EQ(segment(image, clip, {0.5, 2.5}, {10.5, 2.5}, 1, kInk), QRect(3, 2, 4, 1));
     EXPECT_EQ(inked(image), 4);
+}
+
+namespace {
+
+// The thin-segment rule of the header in integers, apart from the rasteriser's arithmetic,
+// for ends on the grid of 2^-40 of a cell: with n the larger of the axes' differences of
+// whole cells, sample j lies in cell floor((A n + (B - A) j) / (n 2^40)) on each axis, A and
+// B the ends in 2^-40 of a cell. Gives the samples' cells in order.
+std::vector<QPoint> thinSegmentCells(QPointF a, QPointF b) {
+    using Int = long long;
+    constexpr Int unit = Int(1) << 40;
+    const auto units = [](double v) { return std::llround(std::ldexp(v, 40)); };
+    const auto floorDiv = [](Int v, Int d) { return v / d - (v % d < 0 ? 1 : 0); };
+    const Int ax = units(a.x()), ay = units(a.y()), bx = units(b.x()), by = units(b.y());
+    const Int n = std::max(std::abs(floorDiv(bx, unit) - floorDiv(ax, unit)),
+                           std::abs(floorDiv(by, unit) - floorDiv(ay, unit)));
+    std::vector<QPoint> cells;
+    for (Int j = 0; j <= n; ++j) {
+        const auto at = [&](Int from, Int to) {
+            return n == 0 ? floorDiv(from, unit) : floorDiv(from * n + (to - from) * j, n * unit);
+        };
+        cells.emplace_back(int(at(ax, bx)), int(at(ay, by)));
+    }
+    return cells;
+}
+
+} // namespace
+
+// A seeded table of thin segments in all eight directions (octant n % 8), at ratios 1, 1.5
+// and 2, with whole ends (as the pointer gives them), ends on pixel centres and fractional
+// ends, often cut by the clip, against the rule: pixel for pixel, and the line without a gap
+// (each sample's cell next to the one before, by a side or a corner).
+TEST(RasterRules, ThinSegmentsAgreeWithTheRuleOnRandomCases) {
+    Dice dice(1717);
+    const QSize cells(64, 48);
+    const double ratios[] = {1, 1.5, 2};
+    for (int n = 0; n < 720; ++n) {
+        const double k = ratios[n / 8 % 3];
+        const int kind = n / 24 % 3; // 0 whole, 1 pixel centres, 2 fractional
+        const auto whole = [&](double lo, double hi) {
+            const double v = dice.real(lo, hi);
+            return kind == 2 ? std::ldexp(std::round(std::ldexp(v, 40)), -40) : std::floor(v);
+        };
+        const auto end = [&](double lo, double hi) {
+            return whole(lo, hi) + (kind == 1 ? 0.5 : 0);
+        };
+        // Major and minor extents, then the octant: axes swapped, x and y mirrored.
+        double along = whole(0, 70), across = std::min(whole(0, 70), along);
+        if (n % 8 & 1) std::swap(along, across);
+        const QPointF a(n % 3 ? end(-6, 40) : end(0, 1), end(-6, 30));
+        const QPointF b(a.x() + (n % 8 & 2 ? -along : along),
+                        a.y() + (n % 8 & 4 ? -across : across));
+        const QSize size(int(std::ceil(cells.width() * k)), int(std::ceil(cells.height() * k)));
+        const QRect clip = n % 4 ? QRect(QPoint(0, 0), size)
+                                 : QRect(dice.whole(0, 30), dice.whole(0, 20), dice.whole(10, 60),
+                                         dice.whole(10, 50)) &
+                                       QRect(QPoint(0, 0), size);
+        const std::vector<QPoint> taken = thinSegmentCells(a, b);
+        const std::string what = "case " + std::to_string(n) + " (" + std::to_string(a.x()) + "," +
+                                 std::to_string(a.y()) + ")-(" + std::to_string(b.x()) + "," +
+                                 std::to_string(b.y()) + ") at " + std::to_string(k);
+        for (std::size_t j = 1; j < taken.size(); ++j) {
+            const QPoint step = taken[j] - taken[j - 1];
+            ASSERT_EQ(std::max(std::abs(step.x()), std::abs(step.y())), 1)
+                << what << " sample " << j;
+        }
+        std::vector<bool> isTaken(cells.width() * cells.height());
+        for (const QPoint c : taken)
+            if (QRect(QPoint(0, 0), cells).contains(c))
+                isTaken[c.y() * cells.width() + c.x()] = true;
+        // Pixel (x, y) lies in cell (i, j) when its centre lies in [ik, (i+1)k) x [jk, (j+1)k).
+        const QImage expected = byRule(size, clip, [&](QPointF p) {
+            return isTaken[int(p.y() / k) * cells.width() + int(p.x() / k)];
+        });
+        QImage image = blank(size.width(), size.height());
+        const QRect touched = cellSegment(image, clip, a, b, k, kInk);
+        expectSameImage(image, expected, what);
+        EXPECT_EQ(touched, inkedBounds(expected)) << what;
+        if (HasFailure()) break;
+    }
 }
 
 // Cell i, k pixels across, is the pixels whose centres lie in [ik, (i+1)k).
@@ -310,6 +396,29 @@ TEST(RasterRules, CellsTileTheImageAtAnyRatio) {
     EXPECT_EQ(cellSegment(image, image.rect(), {0.5, 0.5}, {10.5, 0.5}, 2, kInk),
               QRect(0, 0, 22, 2));
     EXPECT_EQ(inked(image), 44);
+}
+
+// Resampled by k, new pixel (x, y) takes the old pixel under its centre, ((x + 0.5) / k,
+// (y + 0.5) / k), whether k enlarges or reduces; and a part resamples to the very pixels
+// the whole gives it.
+TEST(RasterRules, ResamplingTakesThePixelUnderEachCentre) {
+    Dice dice(4);
+    QImage old(13, 9, QImage::Format_RGB32);
+    for (int y = 0; y < old.height(); ++y)
+        for (int x = 0; x < old.width(); ++x)
+            old.setPixel(x, y, 0xFF000000u | unsigned(dice.whole(0, 0xFFFFFF)));
+    for (const double k : {2.0, 1.5, 0.75, 0.5}) {
+        const QImage whole = resample(old, QPoint(0, 0), k);
+        EXPECT_EQ(whole.size(), resampledRect(old.rect(), k).size()) << k;
+        EXPECT_EQ(whole.width(), int(std::ceil(13 * k - 0.5))) << k;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                ASSERT_EQ(whole.pixel(x, y), old.pixel(int((x + 0.5) / k), int((y + 0.5) / k)))
+                    << k << " at " << x << "," << y;
+        const QRect part(3, 2, 5, 4);
+        const QRect to = resampledRect(part, k);
+        EXPECT_EQ(resample(old.copy(part), part.topLeft(), k), whole.copy(to)) << k;
+    }
 }
 
 // Each call on hostile values: quick, and nothing outside the clip.
