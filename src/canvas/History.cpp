@@ -48,9 +48,20 @@ void History::restart(const Open& open) {
                     open.before.constScanLine(y), std::size_t(before.width()) * sizeof(QRgb));
 }
 
+// Where the raster has grown since the last step, the copy will grow as it did, with the
+// back colour, when the gesture ends.
 History::Open History::open() const {
-    const QRect changed = canvas_.changed() & picture_.rect();
-    return {changed.topLeft(), picture_.copy(changed)};
+    const QRect changed = canvas_.changed() & canvas_.raster().rect();
+    if (changed.isEmpty() || picture_.isNull()) return {};
+    QImage before(changed.size(), picture_.format());
+    before.fill(Qt::white);
+    const QRect known = changed & picture_.rect();
+    for (int y = known.top(); y <= known.bottom(); ++y)
+        std::memcpy(before.scanLine(y - changed.top()) +
+                        (known.left() - changed.left()) * sizeof(QRgb),
+                    picture_.constScanLine(y) + known.left() * sizeof(QRgb),
+                    std::size_t(known.width()) * sizeof(QRgb));
+    return {changed.topLeft(), before};
 }
 
 // The raster only grows, and its new pixels are the back colour: the copy grows the same

@@ -236,10 +236,13 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
             const recording::BroughtBack result = recording::bringBack(back, prefix);
             ASSERT_TRUE(result.brought && !result.damaged) << qPrintable(result.error);
             ASSERT_EQ(seen(back).toStdString(), expected[actions - 1].toStdString())
-                << "after action " << actions << " every " << every.minGapMs << " tail " << prefix.right(300).toStdString();
+                << "after action " << actions << ", checkpoints at least every " << every.minGapMs
+                << " ms";
         }
         EXPECT_EQ(actions, expected.size()) << "every action is recorded, and only once";
-        EXPECT_GT(replaced, 0) << "no undo reached behind a checkpoint";
+        if (every.minGapMs == 0) {
+            EXPECT_GT(replaced, 0) << "no undo reached behind a checkpoint";
+        }
         EXPECT_TRUE(recording::endedByUser(text) == false);
     }
 }
