@@ -12,7 +12,7 @@ CanvasView::CanvasView(Drawing& drawing, PointerHandler onPointer, QWidget* pare
     setMouseTracking(true);
     frame_.setSingleShot(true);
     connect(&frame_, &QTimer::timeout, this, &CanvasView::flush);
-    drawing_.take(action::DeviceRatio{devicePixelRatioF()});
+    followScreenDensity();
 }
 
 void CanvasView::showChanges() {
@@ -33,8 +33,15 @@ void CanvasView::showChangesNow() {
 void CanvasView::takeCanvasChanges() { pending_ += drawing_.takeRepaintRegion(); }
 
 // The window may have moved to a screen of another density: the canvas follows it, and
-// all of it is shown anew.
+// all of it is shown anew. Only a new density counts, so that a drawing brought back at
+// the ratio it was made at keeps it until the window moves.
 void CanvasView::followScreenDensity() {
+    if (devicePixelRatioF() == screenRatio_) return;
+    screenRatio_ = devicePixelRatioF();
+    adoptScreenDensity();
+}
+
+void CanvasView::adoptScreenDensity() {
     if (devicePixelRatioF() == drawing_.canvas().deviceRatio()) return;
     drawing_.take(action::DeviceRatio{devicePixelRatioF()});
     drawing_.forgetRepaints();

@@ -33,6 +33,8 @@ class CanvasView : public QWidget {
     // loop a second time.
     void showChangesNow();
     static constexpr int kFrameMs = 16;
+    // Gives the drawing the screen's density where it has another.
+    void adoptScreenDensity();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,4 +55,5 @@ class CanvasView : public QWidget {
     ControlCover cover_{*this};  // where controls hide the canvas
     QTimer frame_;               // runs while changes wait for the frame to be over
     QElapsedTimer sinceRepaint_; // since the last repaint request
+    double screenRatio_ = 0;     // the density last seen
 };

@@ -12,7 +12,7 @@
 namespace {
 
 struct Options {
-    QCommandLineOption help, version;
+    QCommandLineOption help, version, last;
 };
 
 Options addOptions(QCommandLineParser& parser) {
@@ -22,7 +22,11 @@ Options addOptions(QCommandLineParser& parser) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays help on commandline options."));
     parser.addOption(help);
-    return {help, parser.addVersionOption()};
+    const QCommandLineOption last(
+        QStringLiteral("last"),
+        QStringLiteral("Starts with the last drawing brought back, also one that was ended."));
+    parser.addOption(last);
+    return {help, parser.addVersionOption(), last};
 }
 
 // The keys in two columns, laid out as the parser lays out the options.
@@ -51,6 +55,13 @@ QString helpText() {
     QCommandLineParser parser;
     addOptions(parser);
     return parser.helpText() + u'\n' + keyListing();
+}
+
+bool bringBackLastAsked() {
+    QCommandLineParser parser;
+    const Options options = addOptions(parser);
+    parser.parse(QCoreApplication::arguments());
+    return parser.isSet(options.last);
 }
 
 std::optional<int> answerInformationOptions(int argc, char* argv[]) {

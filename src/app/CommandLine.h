@@ -12,6 +12,9 @@ void describeApplication();
 // code when one of them was asked for, nothing otherwise. Every other argument is ignored.
 std::optional<int> answerInformationOptions(int argc, char* argv[]);
 
+// Whether `--last` asks for the last drawing back. Needs the application object.
+bool bringBackLastAsked();
+
 // What `--help` says: the options, then the window's keys from the key table. Needs an
 // application object of any kind.
 QString helpText();

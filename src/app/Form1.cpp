@@ -4,6 +4,8 @@
 #include "CaptionButton.h"
 #include "PictureKeys.h"
 #include "drawing/FormDesign.h"
+#include "recording/BringBack.h"
+#include "recording/Recorder.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -51,6 +53,7 @@ Form1::Services Form1::desktopServices() {
                 QMetaObject::invokeMethod(
                     qApp, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
             },
+        .recordings = RecordingFolder(),
     };
 }
 
@@ -89,9 +92,12 @@ Form1::Form1(Services services, QWidget* parent)
     historyIdle_.setSingleShot(true);
     connect(&historyIdle_, &QTimer::timeout, this, [this] { drawing_.prepareHistory(); });
     resizeClientArea(drawing_.canvas().clientSize());
+    if (services_.recordings) keepRecording();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    if (recorder_) recorder_->finish();
+}
 
 void Form1::resizeClientArea(QSize size) {
     resize(size.width(), size.height() + menuBar()->sizeHint().height());
@@ -257,12 +263,57 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::act(const Action& action) {
     drawing_.take(action);
     showWrites(loops_.afterAction(drawing_.looping()));
+    if (recorder_ && recorder_->failed() && !std::exchange(toldRecordingFailed_, true))
+        tell(QStringLiteral(
+            "絵の記録を書けなくなったので、この絵は Ctrl+S で保存しないと残りません。"));
     view_->showChanges();
     // One pending timer for any number of events: this runs at every pointer movement.
     if (!historyIdle_.isActive()) historyIdle_.start(0);
 }
 
 void Form1::showWrites(LoopScheduler::Showing what) { drawing_.showWrites(what, *this); }
+
+void Form1::showBroughtBack() {
+    resizeClientArea(drawing_.canvas().clientSize());
+    showWrites(loops_.afterAction(drawing_.looping()));
+    view_->update();
+}
+
+// The hint line tells the user what the program did on its own; the next hint replaces it.
+void Form1::tell(const QString& message) {
+    if (QLineEdit* hints = box(Control::Text4)) hints->setText(message);
+}
+
+// The drawing is recorded from start-up. After an end that was not the user's, the last
+// drawing comes back as it was at its last action. The new recording is made before the
+// old one is read, so that a recording the program cannot bring back is never tried twice.
+void Form1::keepRecording() {
+    const RecordingFolder& folder = *services_.recordings;
+    const QString previous = folder.newestFree();
+    QString error;
+    auto file = RecordingFile::create(folder.newPath(), &error);
+    if (!previous.isEmpty()) {
+        const QByteArray text = readRecording(previous);
+        if (services_.bringBackLast || !recording::endedByUser(text)) {
+            const recording::BroughtBack back = recording::bringBack(drawing_, text);
+            view_->adoptScreenDensity();
+            if (back.brought) showBroughtBack();
+            tell(back.damaged && back.brought
+                     ? QStringLiteral("前回の記録は途中でこわれていたので、読めたところまでの絵を元"
+                                      "にもどしました。")
+                 : back.brought
+                     ? QStringLiteral("前回の絵を元にもどしました。")
+                     : QStringLiteral("前回の記録は読めないので、新しい絵から始めます。"));
+        }
+    }
+    if (!file) {
+        tell(QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。"));
+        toldRecordingFailed_ = true;
+        return;
+    }
+    recorder_ = std::make_unique<Recorder>(drawing_, std::move(file));
+    folder.prune(recorder_->path());
+}
 
 // ---- ControlSurface ----
 

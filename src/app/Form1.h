@@ -4,6 +4,7 @@
 #include "PictureKeeper.h"
 #include "canvas/ControlSurface.h"
 #include "drawing/Drawing.h"
+#include "recording/RecordingFolder.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -14,6 +15,7 @@
 
 class CanvasView;
 class PictureKeys;
+class Recorder;
 class QLineEdit;
 
 namespace design {
@@ -33,10 +35,15 @@ class Form1 : public QMainWindow, private ControlSurface {
         std::function<void(const QUrl&)> openUrl; // the menu links
         LoopScheduler::Clock clock = LoopScheduler::Clock::Real;
         PictureKeeper::Dialogs dialogs = PictureKeeper::desktopDialogs();
+        // Where the drawing is recorded as it is made, if anywhere; and whether the last
+        // drawing comes back even where the user ended it.
+        std::optional<RecordingFolder> recordings = std::nullopt;
+        bool bringBackLast = false;
     };
     static Services desktopServices();
 
     explicit Form1(Services services, QWidget* parent = nullptr);
+    // The user's own end: the recording says so.
     ~Form1() override;
 
     // Gives the first focus; call once the window is shown.
@@ -53,6 +60,12 @@ class Form1 : public QMainWindow, private ControlSurface {
     // Take back, and bring back, what the last gesture drew (the undo and redo keys).
     void undo() { act(action::Undo{}); }
     void redo() { act(action::Redo{}); }
+    // Takes an action as if an event had made it, and shows what it wrote: how the replay
+    // tool plays a recording.
+    void act(const Action& action);
+    // Shows all of the drawing anew once it was brought back from elsewhere, in a client area
+    // of its size.
+    void showBroughtBack();
 
   private:
     void buildControls();
@@ -62,8 +75,8 @@ class Form1 : public QMainWindow, private ControlSurface {
     void wireControls();
     void wireKeys();
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The drawing takes the action; what it wrote is shown.
-    void act(const Action& action);
+    void keepRecording();
+    void tell(const QString& message);
     void showWrites(LoopScheduler::Showing what);
     QLineEdit* box(Control box) const;
 
@@ -81,4 +94,6 @@ class Form1 : public QMainWindow, private ControlSurface {
     PictureKeeper* keeper_ = nullptr;
     PictureKeys* keys_ = nullptr;
     QHash<QString, QWidget*> controls_;
+    std::unique_ptr<Recorder> recorder_;
+    bool toldRecordingFailed_ = false;
 };

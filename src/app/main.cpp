@@ -31,7 +31,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     useJapaneseFonts();
     useQtTranslations();
-    auto form = std::make_unique<Form1>(Form1::desktopServices());
+    Form1::Services services = Form1::desktopServices();
+    services.bringBackLast = bringBackLastAsked();
+    auto form = std::make_unique<Form1>(std::move(services));
     form->show();
     form->focusFirstControl();
     const int exitCode = app.exec();

@@ -13,6 +13,8 @@ class RandomDots {
   public:
     // Sets the picture up; the dots come from step().
     static RandomDots begin(Canvas& canvas, Random& random);
+    // Goes on with dots on a picture set up before.
+    static RandomDots resume(Canvas& canvas, Random& random) { return RandomDots(canvas, random); }
 
     // One dot, anywhere on the canvas as large as it is now.
     void step();

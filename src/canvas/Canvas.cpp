@@ -114,6 +114,28 @@ void Canvas::setDeviceRatio(double ratio) {
     if (resampleFollower_) resampleFollower_();
 }
 
+Canvas::Saved Canvas::save() const {
+    return {raster_,    client_,   ratio_,    scaleMode_, foreColor_,
+            drawWidth_, fontSize_, currentX_, currentY_,  changed_};
+}
+
+void Canvas::restore(Saved saved) {
+    raster_ = std::move(saved.raster);
+    client_ = saved.client;
+    ratio_ = saved.ratio;
+    scaleMode_ = saved.scaleMode;
+    foreColor_ = saved.foreColor;
+    drawWidth_ = saved.drawWidth;
+    fontSize_ = saved.fontSize;
+    currentX_ = saved.currentX;
+    currentY_ = saved.currentY;
+    raster_.setDevicePixelRatio(ratio_);
+    growRaster(raster_.size());
+    dirtyCount_ = 0;
+    markDirty(raster_.rect());
+    changed_ = saved.changed & raster_.rect();
+}
+
 void Canvas::touch(const QRect& rect) {
     if (rect.isEmpty()) return;
     // What QRect's union does, inline: this runs for every figure.

@@ -101,11 +101,30 @@ class Canvas {
     // The bounds of what drawing has changed since the last take, for the history; kept
     // apart from the repaint bookkeeping above, which the window takes far more often.
     QRect takeChanged() { return std::exchange(changed_, QRect()); }
+    QRect changed() const { return changed_; }
     // Exchanges the raster's pixels in the rectangle of `pixels` at `topLeft`, which must
     // lie inside the raster, with `pixels` (same format): how the history steps back and
     // forth. Marked for repainting, not as a change.
     void exchangePixels(QImage& pixels, QPoint topLeft);
     void setFont(const QFont& font) { font_ = font; }
+
+    // Everything a canvas holds but its font and its trace: what a checkpoint keeps.
+    struct Saved {
+        QImage raster;
+        QSize client;
+        double ratio = 1;
+        qint16 scaleMode = Twips;
+        numbers::Colour foreColor = 0;
+        qint16 drawWidth = 1;
+        double fontSize = 9;
+        double currentX = 0;
+        double currentY = 0;
+        QRect changed; // for the history
+    };
+    Saved save() const;
+    // Takes all of `saved` over (a raster of the client area's device size or larger, in the
+    // canvas's format, at `saved.ratio`; `changed` within it); all of it is to be repainted.
+    void restore(Saved saved);
 
     // Receives one line per operation and setting write while set (for the replay trace).
     void setTrace(std::function<void(const QString&)> trace) { trace_ = std::move(trace); }

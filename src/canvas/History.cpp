@@ -31,13 +31,37 @@ bool History::fits(qsizetype copies) const {
 
 // Starts afresh from the picture as it is. A raster too large to fit twice in the budget
 // (a copy and a step of its size) keeps no history at all.
-void History::restart() {
+void History::restart(const Open& open) {
     steps_.clear();
     done_ = 0;
     stepBytes_ = 0;
     reserve_ = QImage();
-    canvas_.takeChanged();
     picture_ = fits(2) ? canvas_.raster().copy() : QImage();
+    const QRect before(open.at, open.before.size());
+    if (before.isEmpty() || !picture_.rect().contains(before) ||
+        open.before.format() != picture_.format()) {
+        canvas_.takeChanged();
+        return;
+    }
+    for (int y = 0; y < before.height(); ++y)
+        std::memcpy(picture_.scanLine(before.top() + y) + before.left() * sizeof(QRgb),
+                    open.before.constScanLine(y), std::size_t(before.width()) * sizeof(QRgb));
+}
+
+// Where the raster has grown since the last step, the copy will grow as it did, with the
+// back colour, when the gesture ends.
+History::Open History::open() const {
+    const QRect changed = canvas_.changed() & canvas_.raster().rect();
+    if (changed.isEmpty() || picture_.isNull()) return {};
+    QImage before(changed.size(), picture_.format());
+    before.fill(Qt::white);
+    const QRect known = changed & picture_.rect();
+    for (int y = known.top(); y <= known.bottom(); ++y)
+        std::memcpy(before.scanLine(y - changed.top()) +
+                        (known.left() - changed.left()) * sizeof(QRgb),
+                    picture_.constScanLine(y) + known.left() * sizeof(QRgb),
+                    std::size_t(known.width()) * sizeof(QRgb));
+    return {changed.topLeft(), before};
 }
 
 // The raster only grows, and its new pixels are the back colour: the copy grows the same
@@ -106,6 +130,7 @@ void History::endGesture() {
     if (changed.isEmpty()) return;
     dropRedoable();
     steps_.push_back(takeBefore(changed));
+    steps_.back().number = ++made_;
     stepBytes_ += sizeOf(steps_.back());
     ++done_;
     keepWithinBudget();
@@ -149,6 +174,8 @@ bool History::redo() {
 }
 
 void History::exchange(Step& step) {
+    lastMoved_ = step.number;
+    ++moves_;
     canvas_.exchangePixels(step.pixels, step.topLeft);
     copyRect(canvas_.raster(), picture_, QRect(step.topLeft, step.pixels.size()));
 }

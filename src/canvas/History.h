@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 
+#include <cstdint>
 #include <deque>
 
 // The picture's history: one step per gesture that drew, taken back and brought back pixel
@@ -53,9 +54,25 @@ class History {
     // kernel far more than the copy itself. Call when idle. Nothing is readied where three
     // rasters would not fit in the budget.
     void prepare();
+    // What the gesture still open has changed so far (the canvas's changed bounds), as it
+    // was before: with the picture, all a checkpoint keeps of the history.
+    struct Open {
+        QPoint at;
+        QImage before;
+    };
+    Open open() const;
+    // Starts afresh from the picture as it is, with no steps but the open gesture: for a
+    // picture that came from elsewhere rather than from drawing.
+    void restart(const Open& open = {});
 
     int undoable() const { return int(done_); }
     int redoable() const { return int(steps_.size() - done_); }
+    // Steps are numbered from 1 as they are made: the number of the newest, and of the step
+    // the last undo or redo took back or brought back (0: none yet).
+    std::uint64_t made() const { return made_; }
+    std::uint64_t lastMoved() const { return lastMoved_; }
+    // How many times an undo or a redo has moved a step.
+    std::uint64_t moves() const { return moves_; }
     // The bytes held: the picture copy, the readied memory and every step, overhead
     // included.
     qsizetype bytes() const { return picture_.sizeInBytes() + reserve_.sizeInBytes() + stepBytes_; }
@@ -64,10 +81,10 @@ class History {
     struct Step {
         QPoint topLeft;
         QImage pixels; // the other side of the step: before it while done, after it while undone
+        std::uint64_t number = 0;
     };
 
     bool fits(qsizetype rasterCopies) const;
-    void restart();
     void followRaster();
     void followRatio();
     void dropUntilFits(qsizetype others, double k);
@@ -84,4 +101,7 @@ class History {
     std::deque<Step> steps_;
     std::size_t done_ = 0; // steps_[0, done_) can be undone, the rest redone
     qsizetype stepBytes_ = 0;
+    std::uint64_t made_ = 0;
+    std::uint64_t lastMoved_ = 0;
+    std::uint64_t moves_ = 0;
 };

@@ -8,6 +8,10 @@
 //   result := (state >> 11) * 2^-53, in [0, 1)
 class Random {
   public:
+    Random() = default;
+    // A generator where another stood after `drawn` numbers, its state then `state`.
+    Random(std::uint64_t state, std::uint64_t drawn) : state_(state), drawn_(drawn) {}
+
     double next() {
         ++drawn_;
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -16,6 +20,7 @@ class Random {
 
     // How many numbers have been drawn since start-up; lets tests count what a drawing used.
     std::uint64_t drawn() const { return drawn_; }
+    std::uint64_t state() const { return state_; }
 
   private:
     std::uint64_t state_ = 0;

@@ -8,23 +8,34 @@
 ControlModel::ControlModel() {
     for (std::size_t i = 0; i < kControls; ++i) {
         const design::ControlRow& row = design::control(nameOf(static_cast<Control>(i)));
-        if (row.kind == design::Kind::TextBox) texts_[i] = QString::fromUtf16(row.text);
+        if (row.kind == design::Kind::TextBox) now_.texts[i] = QString::fromUtf16(row.text);
     }
 }
 
 bool ControlModel::setText(Control box, const QString& text, Writer writer) {
     pending(box, writer).text = text;
-    if (texts_[index(box)] == text) return false;
-    texts_[index(box)] = text;
+    if (now_.texts[index(box)] == text) return false;
+    now_.texts[index(box)] = text;
     return true;
 }
 
 void ControlModel::moveImage(Control image, QPointF topLeftPixels, Writer writer) {
-    pending(image, writer).place = topLeftPixels;
+    pending(image, writer).place = now_.places[index(image)] = topLeftPixels;
 }
 
 void ControlModel::copyPicture(Control image, Control from, Writer writer) {
-    pending(image, writer).picture = from;
+    pending(image, writer).picture = now_.pictures[index(image)] = from;
+}
+
+void ControlModel::restore(const Saved& saved) {
+    now_ = saved;
+    for (std::size_t i = 0; i < kControls; ++i) {
+        Pending& p = pending(static_cast<Control>(i), Writer::Action);
+        if (design::control(nameOf(static_cast<Control>(i))).kind == design::Kind::TextBox)
+            p.text = now_.texts[i];
+        p.place = now_.places[i];
+        p.picture = now_.pictures[i];
+    }
 }
 
 ControlModel::Pending& ControlModel::pending(Control control, Writer writer) {

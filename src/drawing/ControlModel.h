@@ -25,11 +25,23 @@ class ControlModel {
     // Every box starts with its text in the design table.
     ControlModel();
 
-    QString text(Control box) const { return texts_[index(box)]; }
+    QString text(Control box) const { return now_.texts[index(box)]; }
     // Returns whether the text is new.
     bool setText(Control box, const QString& text, Writer writer);
     void moveImage(Control image, QPointF topLeftPixels, Writer writer);
     void copyPicture(Control image, Control from, Writer writer);
+
+    // What every control holds now: its text (boxes), place and picture (images, once
+    // written). What a checkpoint keeps.
+    static constexpr std::size_t kControls = static_cast<std::size_t>(Control::Image9) + 1;
+    struct Saved {
+        std::array<QString, kControls> texts;
+        std::array<std::optional<QPointF>, kControls> places;
+        std::array<std::optional<Control>, kControls> pictures;
+    };
+    const Saved& save() const { return now_; }
+    // Takes `saved` over, all of it to be shown.
+    void restore(const Saved& saved);
 
     // Hands the last write of each control since it was last shown to `widgets`, controls
     // in the order of their first write. Texts held back keep their place before any
@@ -37,7 +49,6 @@ class ControlModel {
     void show(Showing what, ControlSurface& widgets);
 
   private:
-    static constexpr std::size_t kControls = static_cast<std::size_t>(Control::Image9) + 1;
     static std::size_t index(Control control) { return static_cast<std::size_t>(control); }
     struct Pending {
         bool byAction = false;
@@ -47,7 +58,7 @@ class ControlModel {
     };
     Pending& pending(Control control, Writer writer);
 
-    std::array<QString, kControls> texts_;
+    Saved now_;
     std::array<Pending, kControls> pending_;
     std::vector<Control> written_; // each control once, in the order of its first write
 };

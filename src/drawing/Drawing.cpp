@@ -9,6 +9,8 @@
 #include "interactive/PointerModes.h"
 #include "state/ColourRule.h"
 
+#include <QElapsedTimer>
+
 #include <type_traits>
 
 using colour::Swatch;
@@ -53,7 +55,37 @@ Drawing::Drawing(QSize clientPixels, const QFont& font, Effects effects)
 }
 
 void Drawing::take(const Action& action) {
-    std::visit([this](const auto& a) { apply(a); }, action);
+    const auto apply = [this](const auto& a) { this->apply(a); };
+    if (!taken_) return std::visit(apply, action);
+    QElapsedTimer cost;
+    cost.start();
+    std::visit(apply, action);
+    if (!std::holds_alternative<action::Steps>(action))
+        taken_(action, cost.nsecsElapsed());
+    else if (stepsTaken_ > 0)
+        taken_(action::Steps{stepsTaken_}, cost.nsecsElapsed());
+}
+
+Drawing::Snapshot Drawing::snapshot() const {
+    Snapshot s{state_, random_, canvas_.save(), controls_.save(), {}, resting_, history_.open()};
+    if (const auto* chase = std::get_if<interactive::ChaseRunner>(&loop_)) s.loop = *chase;
+    if (std::holds_alternative<art::RandomDots>(loop_)) s.loop = DotsRunning{};
+    return s;
+}
+
+void Drawing::restore(const Snapshot& s) {
+    state_ = s.state;
+    random_ = s.random;
+    canvas_.restore(s.canvas);
+    controls_.restore(s.controls);
+    if (const auto* chase = std::get_if<interactive::ChaseRunner>(&s.loop))
+        loop_ = *chase;
+    else if (std::holds_alternative<DotsRunning>(s.loop))
+        loop_ = art::RandomDots::resume(canvas_, random_);
+    else
+        loop_ = std::monostate();
+    resting_ = s.resting;
+    history_.restart(s.open);
 }
 
 // ---- Actions ----
@@ -127,8 +159,12 @@ void Drawing::apply(const action::Redo&) {
 
 void Drawing::apply(const action::Steps& a) {
     resting_ = false;
-    for (long long i = 0; i < a.count && !resting_; ++i)
+    stepsTaken_ = 0;
+    if (std::holds_alternative<std::monostate>(loop_)) return;
+    while (stepsTaken_ < a.count && !resting_) {
+        ++stepsTaken_;
         resting_ = !step();
+    }
 }
 
 void Drawing::apply(const action::ClientSize& a) { canvas_.setClientSize(a.pixels); }

@@ -38,6 +38,28 @@ class Drawing {
 
     void take(const Action& action);
 
+    // Receives every action as the drawing took it (steps as many as it took), with the
+    // processor time taking it cost, in nanoseconds: how a recording hears of them.
+    using Taken = std::function<void(const Action&, qint64 nanoseconds)>;
+    void setTaken(Taken taken) { taken_ = std::move(taken); }
+
+    // Everything a drawing is but its history: what a checkpoint keeps. Taken in no time:
+    // the raster is shared until either side draws again.
+    struct DotsRunning {};
+    struct Snapshot {
+        DrawingState state;
+        Random random;
+        Canvas::Saved canvas;
+        ControlModel::Saved controls;
+        std::variant<std::monostate, interactive::ChaseRunner, DotsRunning> loop;
+        bool resting = false;
+        History::Open open; // the gesture still open, so that one undo still takes all of it back
+    };
+    Snapshot snapshot() const;
+    // Becomes the drawing of the snapshot, with a history that starts afresh from its
+    // picture; everything is to be shown again.
+    void restore(const Snapshot& snapshot);
+
     // Whether an endless drawing runs with something to do: its last step changed something,
     // or the user did something since. A drawing at rest waits for the next action.
     bool looping() const { return !std::holds_alternative<std::monostate>(loop_) && !resting_; }
@@ -128,5 +150,7 @@ class Drawing {
     Easel loopEasel_{state_, canvas_, loopWrites_, random_};
     // The one endless drawing, if any: the chasing eye or the dots of "②".
     std::variant<std::monostate, interactive::ChaseRunner, art::RandomDots> loop_;
-    bool resting_ = false; // its last step changed nothing, and no action came since
+    bool resting_ = false;     // its last step changed nothing, and no action came since
+    long long stepsTaken_ = 0; // by the last Steps action
+    Taken taken_;
 };

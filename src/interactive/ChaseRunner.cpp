@@ -40,9 +40,9 @@ Control pictureOf(int frame) {
 
 } // namespace
 
-ChaseRunner::ChaseRunner(float targetX, float targetY)
+ChaseRunner::ChaseRunner(float targetX, float targetY, int shownFrame)
     : targetX_(targetX), targetY_(targetY), targetXText_(numbers::singleToText(targetX)),
-      targetYText_(numbers::singleToText(targetY)) {}
+      targetYText_(numbers::singleToText(targetY)), shownFrame_(shownFrame) {}
 
 bool ChaseRunner::step(Easel& e) {
     DrawingState& s = e.state;

@@ -11,7 +11,12 @@ namespace interactive {
 // starts a new runner. It reads chaseOn nowhere: switching chase mode off lets it finish.
 class ChaseRunner {
   public:
-    ChaseRunner(float targetX, float targetY);
+    // `shownFrame`: the frame whose picture the eye shows already (0: none yet).
+    ChaseRunner(float targetX, float targetY, int shownFrame = 0);
+
+    float targetX() const { return targetX_; }
+    float targetY() const { return targetY_; }
+    int shownFrame() const { return shownFrame_; }
 
     // One step; returns whether anything changed (position, frame, picture or read-out).
     bool step(Easel& easel);

@@ -4,6 +4,8 @@
 #include "app/Form1.h"
 #include "canvas/Canvas.h"
 #include "drawing/FormDesign.h"
+#include "recording/CheckpointData.h"
+#include "recording/RecordedLine.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -227,7 +229,30 @@ void Replay::sendKey(QKeyCombination key) {
     }
 }
 
+// A line of a recording: the action reaches the drawing as it stands (a checkpoint brings
+// the whole drawing back); the window shows what it did. A new client size goes through the
+// window, which hands it on.
+void Replay::takeRecorded(const QString& line) {
+    QString error;
+    const auto entry = recording::parse(line, &error);
+    if (!entry) throw BadLine{error};
+    if (const auto* checkpoint = std::get_if<recording::Checkpoint>(&entry->what)) {
+        const auto snapshot = recording::decode(checkpoint->data, &error);
+        if (!snapshot) throw BadLine{error};
+        form_->drawing().restore(*snapshot);
+        form_->showBroughtBack();
+    } else if (const auto* size = std::get_if<action::ClientSize>(&std::get<Action>(entry->what))) {
+        form_->resizeClientArea(size->pixels);
+    } else {
+        form_->act(std::get<Action>(entry->what));
+    }
+}
+
 bool Replay::execute(const QString& rawLine) {
+    if (rawLine.startsWith(u'@')) {
+        takeRecorded(rawLine);
+        return true;
+    }
     const QString line = rawLine.trimmed().startsWith(u'#') ? QString() : rawLine;
     const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
     if (words.isEmpty()) return true;

@@ -33,6 +33,7 @@ class Replay {
 
   private:
     bool execute(const QString& line);
+    void takeRecorded(const QString& line);
     // Delivers one pointer event to the window as the window system would, but without
     // the movement Qt adds before a press elsewhere: a script says every movement itself.
     void sendMouse(QEvent::Type type, QPoint windowPos, Qt::MouseButton button);

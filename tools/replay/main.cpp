@@ -1,9 +1,11 @@
 // quenzel-replay SCRIPT: carries out a script of user actions against the real window,
 // off-screen, and prints what the script asks for.
 // quenzel-replay --check SCRIPT: compares that output with the script's "#> " lines.
+// A recording the program made is such a script too.
 
 #include "Replay.h"
 #include "app/Fonts.h"
+#include "recording/RecordingFile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -52,7 +54,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(args.first()));
         return 2;
     }
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    QByteArray text = file.readAll();
+    // A recording the program kept is compressed.
+    if (text.startsWith("\x1f\x8b")) text = readRecording(args.first());
+    const QStringList lines = QString::fromUtf8(text).split(u'\n');
 
     QStringList output;
     Replay replay([&](const QString& line) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "drawing/Drawing.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Brings a drawing to where a recording ends: from the last checkpoint that reads, through
+// the actions after it, each taken by the drawing as it was then. A damaged recording is
+// brought back up to its last whole action before the damage.
+namespace recording {
+
+struct BroughtBack {
+    bool brought = false; // the drawing is now the recording's
+    bool damaged = false; // it stopped short, at a line that did not read
+    bool ended = false;   // the recording says the user ended the program
+    QString error;        // why nothing was brought back, or where it stopped
+    int actions = 0;      // taken after the checkpoint
+};
+
+BroughtBack bringBack(Drawing& drawing, const QByteArray& recording);
+
+// Whether a recording says the user ended the program (its last line), read cheaply.
+bool endedByUser(const QByteArray& recording);
+
+} // namespace recording

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "RecordingFile.h"
+#include "drawing/Drawing.h"
+
+#include <QElapsedTimer>
+
+#include <memory>
+
+// Writes a drawing's actions to its recording as the drawing takes them. The drawing never
+// waits for the disk: lines gather in memory and go to the file's own thread at the end of
+// each gesture and at least once a second while actions come.
+//
+// The recording begins with a checkpoint of the drawing as it stands, and gains one
+// whenever replaying from the last would cost more than a budget of the drawing's own work,
+// at most every so often, and at once after an undo or a redo that reaches behind the last
+// checkpoint (the history a replay from it has does not go so far back; the checkpoint then
+// stands for the action). Bringing back any moment then costs one checkpoint and that
+// little replay.
+struct RecorderCheckpoints {
+    qint64 replayBudgetMs = 250;
+    qint64 minGapMs = 5000;
+};
+
+class Recorder {
+  public:
+    static constexpr qint64 kFlushMs = 1000;
+    using Checkpoints = RecorderCheckpoints;
+
+    // From now on every action the drawing takes goes to `file`.
+    Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every = {});
+    // Hands the rest to the file, which writes and syncs it as it closes.
+    ~Recorder();
+
+    // The user ended the program: the recording says so, and the next start is blank.
+    void finish();
+    // Whether the file failed (a full disk, say), and why: drawing goes on unrecorded.
+    bool failed() const { return file_->failed(); }
+    QString error() const { return file_->error(); }
+    QString path() const { return file_->path(); }
+
+  private:
+    void taken(const Action& action, qint64 nanoseconds);
+    bool reachedBehindCheckpoint(bool undo);
+    void checkpoint();
+    void flush();
+
+    Drawing& drawing_;
+    std::unique_ptr<RecordingFile> file_;
+    Checkpoints every_;
+    QElapsedTimer clock_;                // since the recording began
+    QByteArray lines_;                   // not yet handed to the file
+    qint64 flushedAt_ = 0;               // ms on clock_
+    qint64 checkpointAt_ = 0;            // ms on clock_
+    qint64 workSinceCheckpoint_ = 0;     // ns of the drawing's own work
+    std::uint64_t madeAtCheckpoint_ = 0; // the history's newest step then
+    std::uint64_t movesSeen_ = 0;        // the history's undo and redo moves so far
+};

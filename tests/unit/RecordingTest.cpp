@@ -1,0 +1,250 @@
+// A drawing as the stream of its actions: every action reads back from its recorded line
+// as it was taken, a checkpoint brings back the whole drawing, and what comes back from a
+// recording (whole, cut short or damaged) is the drawing as it was at its last whole action.
+
+#include "drawing/Drawing.h"
+#include "recording/BringBack.h"
+#include "recording/CheckpointData.h"
+#include "recording/RecordedLine.h"
+#include "recording/Recorder.h"
+
+#include <QFont>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using namespace action;
+
+QString described(const Action& a) { return QString::fromUtf8(recording::line(0, a)); }
+
+TEST(RecordedLine, EveryActionReadsBackAsItWasTaken) {
+    const QString hostile = QStringLiteral("a\\b\nc\rd") + QChar(0) + QStringLiteral(" 😀 ") +
+                            QChar(0xD800) + QStringLiteral("  ");
+    const Action actions[] = {
+        OnCanvas{Pointer::Press, {120.5, 80}, Qt::LeftButton},
+        OnCanvas{Pointer::Move, {1.0 / 3, -2.75e-7}},
+        OnCanvas{Pointer::Release, {121, 80.5}, Qt::RightButton},
+        OnCanvas{Pointer::Press, {0, 0}, Qt::BackButton},
+        OnControl{ControlEvent::MouseMove, QStringLiteral("Command7"), Qt::NoButton},
+        OnControl{ControlEvent::MouseDown, QStringLiteral("Picture6"), Qt::MiddleButton},
+        OnControl{ControlEvent::Click, QStringLiteral("Command9")},
+        NewText{Control::Text6, QStringLiteral("１２８")},
+        NewText{Control::Text5, QString()},
+        NewText{Control::Text4, hostile},
+        MenuItem{QStringLiteral("book")},
+        Key{},
+        Undo{},
+        Redo{},
+        Steps{33},
+        ClientSize{QSize(1920, 1050)},
+        DeviceRatio{1.5},
+    };
+    for (const Action& a : actions) {
+        const QByteArray line = recording::line(1234, a);
+        ASSERT_TRUE(line.endsWith('\n') && line.count('\n') == 1) << line.constData();
+        QString error;
+        const auto entry = recording::parse(QString::fromUtf8(line.chopped(1)), &error);
+        ASSERT_TRUE(entry) << line.constData() << ": " << qPrintable(error);
+        EXPECT_EQ(entry->ms, 1234);
+        ASSERT_TRUE(std::holds_alternative<Action>(entry->what));
+        EXPECT_EQ(described(std::get<Action>(entry->what)), described(a));
+    }
+    const auto typed = recording::parse(
+        QString::fromUtf8(recording::line(5, NewText{Control::Text4, hostile}).chopped(1)),
+        nullptr);
+    EXPECT_EQ(std::get<NewText>(std::get<Action>(typed->what)).text, hostile);
+}
+
+TEST(RecordedLine, LinesThatAreNoActionAreRefused) {
+    for (const char* line : {"",
+                             "@",
+                             "@x move 1 2",
+                             "@-1 move 1 2",
+                             "@5",
+                             "@5 fly 1 2",
+                             "@5 move 1",
+                             "@5 move 1 nan",
+                             "@5 move 1 inf",
+                             "@5 down 1 2 thumb",
+                             "@5 press",
+                             "@5 type Command7 1",
+                             "@5 type Text6 \\x4",
+                             "@5 type Text6 \\q",
+                             "@5 steps -1",
+                             "@5 steps 1e30",
+                             "@5 resize 1 99999999",
+                             "@5 ratio 0",
+                             "@5 ratio 1e9",
+                             "move 1 2",
+                             "@5 key Space"}) {
+        QString error;
+        EXPECT_FALSE(recording::parse(QString::fromLatin1(line), &error)) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+    }
+}
+
+struct Recorded : testing::Test {
+    static Drawing::Effects none() {
+        return {.end = [] {}, .openUrl = [](const QUrl&) {}};
+    }
+    Drawing drawing{QSize(451, 382), QFont(), none()};
+
+    void take(std::initializer_list<Action> actions) {
+        for (const Action& a : actions)
+            drawing.take(a);
+    }
+    void click(const char* control) {
+        take({OnControl{ControlEvent::MouseDown, QString::fromLatin1(control)},
+              OnControl{ControlEvent::Click, QString::fromLatin1(control)}});
+    }
+};
+
+// Everything a test can see of a drawing, as one text.
+QString seen(const Drawing& d) {
+    DrawingState state = d.state();
+    QString out;
+    state.visitMembers([&](const char* name, const auto& member) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(member)>, Switch>)
+            out += QStringLiteral("%1=%2 ").arg(name).arg(member.value);
+        else
+            out +=
+                QStringLiteral("%1=%2:%3 ").arg(name).arg(int(member.type())).arg(member.toText());
+    });
+    for (int c = 0; c <= int(Control::Image9); ++c)
+        out += d.text(Control(c)) + u'|';
+    const Canvas& canvas = d.canvas();
+    return out + QStringLiteral(" random %1 width %2 colour %3 mode %4 size %5x%6 ratio %7 %8 %9")
+                     .arg(d.random().drawn())
+                     .arg(canvas.drawWidth())
+                     .arg(canvas.foreColor())
+                     .arg(canvas.scaleMode())
+                     .arg(canvas.clientSize().width())
+                     .arg(canvas.clientSize().height())
+                     .arg(canvas.deviceRatio())
+                     .arg(d.looping())
+                     .arg(qHashBits(canvas.picture().constBits(), canvas.picture().sizeInBytes()));
+}
+
+// A checkpoint in the middle of everything (a pen stroke held, "②" sprinkling its one open
+// step, the chase half-way) brings back a drawing that goes on exactly as the first: the
+// same pixels, state and numbers drawn, and one undo still takes back all of the dots.
+TEST_F(Recorded, ACheckpointBringsBackADrawingThatGoesOnTheSame) {
+    click("Picture6");
+    click("Command14"); // chase on
+    take({OnCanvas{Pointer::Move, {300, 200}}, Steps{40}});
+    click("Command14"); // chase off; the eye goes on
+    const QImage undotted = drawing.canvas().picture();
+    click("Command9");
+    take({Steps{500}});
+    const QString data = QString::fromLatin1(recording::encode(drawing.snapshot()));
+    QString error;
+    const auto snapshot = recording::decode(data.toLatin1(), &error);
+    ASSERT_TRUE(snapshot) << qPrintable(error);
+    Drawing copy{QSize(10, 10), QFont(), none()};
+    copy.restore(*snapshot);
+    EXPECT_EQ(seen(copy), seen(drawing));
+    for (Drawing* d : {&drawing, &copy}) {
+        d->take(Steps{300});
+        d->take(OnControl{ControlEvent::MouseDown, QStringLiteral("Text7")}); // ends the dots' step
+        d->take(Undo{});
+    }
+    EXPECT_EQ(seen(copy), seen(drawing));
+    EXPECT_EQ(copy.canvas().picture(), undotted) << "the dots before the checkpoint stayed";
+}
+
+TEST_F(Recorded, DamagedOrHostileCheckpointsAreRefused) {
+    click("Command6");
+    const QByteArray good = recording::encode(drawing.snapshot());
+    QByteArray bomb = QByteArray::fromBase64(good);
+    bomb[0] = char(0x7F); // claims two gigabytes
+    QByteArray flipped = QByteArray::fromBase64(good);
+    flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x55);
+    for (const QByteArray& data :
+         {QByteArray(), QByteArray("!!!!"), good.left(good.size() / 2), bomb.toBase64(),
+          flipped.toBase64(), qCompress(QByteArray(100, 'x')).toBase64()}) {
+        QString error;
+        EXPECT_FALSE(recording::decode(data, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+// A random session of a user's actions, among them undos reaching far back, "②" and the
+// chase running, resizes and a new screen density. Recorded with a checkpoint after every
+// action or with the program's own rule, the recording cut after any action line brings
+// back the drawing exactly as it was then.
+TEST(Recorder, EveryMomentComesBackAsItWas) {
+    QTemporaryDir dir;
+    std::mt19937 random(20261208);
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    const auto anywhere = [&] { return QPointF(pick(470) - 10, pick(400) - 10) + QPointF(0.5, 0); };
+    const char* clicks[] = {"Command7", "Command10", "Command13", "Command8",
+                            "Picture6", "Picture9",  "Command2",  "Command4",
+                            "Command9", "Command14", "Command12", "Command3"};
+    for (const Recorder::Checkpoints every :
+         {Recorder::Checkpoints{1, 0}, Recorder::Checkpoints{}}) {
+        const QString path = dir.filePath(QStringLiteral("%1.qrec.gz").arg(every.minGapMs));
+        Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
+        QStringList expected; // what the drawing was after each recorded action
+        {
+            Recorder recorder(drawing, RecordingFile::create(path, nullptr), every);
+            for (int i = 0; i < 300; ++i) {
+                const int what = pick(20);
+                Action a = Key{};
+                if (what < 6)
+                    a = OnCanvas{Pointer(pick(3)), anywhere(), Qt::LeftButton};
+                else if (what < 9)
+                    a = OnControl{ControlEvent(pick(3)), QString::fromLatin1(clicks[pick(12)])};
+                else if (what < 11)
+                    a = Undo{};
+                else if (what == 11)
+                    a = Redo{};
+                else if (what == 12)
+                    a = NewText{Control::Text5, QString::number(pick(12))};
+                else if (what == 13)
+                    a = ClientSize{QSize(300 + pick(300), 200 + pick(300))};
+                else if (what == 14)
+                    a = DeviceRatio{pick(2) ? 1.0 : 2.0};
+                else if (drawing.looping())
+                    a = Steps{1 + pick(60)};
+                drawing.take(a);
+                expected << seen(drawing);
+            }
+        }
+        const QByteArray text = readRecording(path);
+        const QList<QByteArray> lines = text.split('\n');
+        int actions = 0, replaced = 0;
+        bool standsForAction = false; // the checkpoint to come holds an undo or redo
+        QByteArray prefix;
+        for (const QByteArray& line : lines) {
+            prefix += line + '\n';
+            const bool checkpoint = line.contains(" checkpoint ");
+            if (line.startsWith("# @")) {
+                ++actions;
+                ++replaced;
+                standsForAction = true;
+                continue;
+            }
+            if (checkpoint && !std::exchange(standsForAction, false)) continue;
+            if (!checkpoint &&
+                (!line.startsWith('@') || (++actions % 37 && actions != expected.size())))
+                continue;
+            Drawing back{QSize(10, 10), QFont(), Recorded::none()};
+            const recording::BroughtBack result = recording::bringBack(back, prefix);
+            ASSERT_TRUE(result.brought && !result.damaged) << qPrintable(result.error);
+            ASSERT_EQ(seen(back).toStdString(), expected[actions - 1].toStdString())
+                << "after action " << actions << ", checkpoints at least every " << every.minGapMs
+                << " ms";
+        }
+        EXPECT_EQ(actions, expected.size()) << "every action is recorded, and only once";
+        if (every.minGapMs == 0) {
+            EXPECT_GT(replaced, 0) << "no undo reached behind a checkpoint";
+        }
+        EXPECT_TRUE(recording::endedByUser(text) == false);
+    }
+}
+
+} // namespace
