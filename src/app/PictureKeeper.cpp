@@ -13,6 +13,17 @@
 #include <QPrinter>
 #include <QStandardPaths>
 
+namespace {
+
+// A printed page is named as a saved picture would be at that moment, without the suffix:
+// the name of the print queue's job and the PDF's title.
+void nameAfterNow(QPrinter& printer) {
+    const QString saved = picture::proposedFileName(QDateTime::currentDateTime());
+    printer.setDocName(QFileInfo(saved).completeBaseName());
+}
+
+} // namespace
+
 PictureKeeper::Dialogs PictureKeeper::desktopDialogs() {
     return {
         // No caption of our own: Qt's dialogs name themselves in the user's language.
@@ -70,11 +81,13 @@ void PictureKeeper::copy() { QGuiApplication::clipboard()->setImage(canvas_.pict
 
 void PictureKeeper::print() {
     QPrinter printer(QPrinter::HighResolution);
+    nameAfterNow(printer);
     if (dialogs_.askPrinter(window_, printer)) printOn(printer);
 }
 
 void PictureKeeper::printToPdf(const QString& file) {
     QPrinter printer(QPrinter::HighResolution);
+    nameAfterNow(printer);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     printOn(printer);

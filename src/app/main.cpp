@@ -7,18 +7,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace {
+
+// The program in its build folder is started by scripts/run; an installed one, a copy
+// elsewhere, by its name on the path.
+const char* startCommand() {
+    std::error_code unknown;
+    const bool built = std::filesystem::equivalent("/proc/self/exe", QUENZEL_BUILT_AT, unknown);
+    return built ? "scripts/run" : "quenzel";
+}
 
 // Qt aborts when it finds no display to open; a desktop program says plainly what it needs.
 // A platform named in QT_QPA_PLATFORM (offscreen, for one) is trusted to need none.
 bool displayConfigured() {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         if (const char* value = std::getenv(variable); value && *value) return true;
-    std::fputs("quenzel needs a graphical desktop (neither DISPLAY nor WAYLAND_DISPLAY is set);"
-               " to try it without one: xvfb-run -a scripts/run\n",
-               stderr);
+    std::fprintf(stderr,
+                 "quenzel needs a graphical desktop (neither DISPLAY nor WAYLAND_DISPLAY is set);"
+                 " to try it without one: xvfb-run -a %s\n",
+                 startCommand());
     return false;
 }
 

@@ -3,7 +3,8 @@
 # packs it, then checks what a Debian desktop sees: every file in its place and nothing
 # else, icons of their folder's size and only the source picture's colours (no blur), a
 # valid desktop entry and metainfo, a manual page that renders without warnings, a package
-# without lintian errors whose own quenzel answers --version and --help with no display.
+# without lintian errors whose own quenzel answers --version and --help with no display
+# and, started plainly there, says how to try it without one.
 set -euo pipefail
 build=$1 version=$2 id=$3
 work=$(mktemp -d "$build/check-install.XXXXXX")
@@ -49,4 +50,7 @@ answer=$(packaged --no-such-option --version) || fail "quenzel --version exits $
 [ "$answer" = "quenzel $version" ] || fail "quenzel --version says: $answer"
 answer=$(packaged --help) || fail "quenzel --help exits $?"
 grep -q -e '--version' <<<"$answer" || fail "quenzel --help says: $answer"
+# Installed, it names itself as the command to try without a desktop, not the source tree's.
+answer=$(packaged 2>&1) && fail "quenzel without a display exits 0"
+[[ $answer == *"xvfb-run -a quenzel" ]] || fail "quenzel without a display says: $answer"
 echo "installed tree, icons, desktop entry, metainfo, manual page and package: all good"

@@ -1,5 +1,6 @@
 // Keeping the picture, on the real window: saving (failures on a real tmpfs in a mount
-// namespace of this process alone), printing to PDF, and which keys reach the window.
+// namespace of this process alone), printing to PDF (page and title), and which keys
+// reach the window.
 // Files go to a folder of the test's own, removed also when a check fails.
 #include "Replay.h"
 #include "app/Form1.h"
@@ -135,8 +136,24 @@ TEST_F(PictureKeeping, TheSaveDialogProposesATimedNameInThePicturesFolderThenThe
 
 TEST_F(PictureKeeping, PrintingToPdfGivesOnePageWithThePictureCentredAndFitted) {
     // A pen dot wider than the window makes the whole picture blue.
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
     run({"type Text5 1000", "click Command7", "down 200 200", "move 201 200", "up 200 200",
          "print " + path("picture.pdf")});
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
+    // The title names the program and the moment of printing, to the second.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path("picture.pdf")});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+    const auto title = QRegularExpression(QStringLiteral("^Title: +quenzel-(\\d{8}-\\d{6})$"),
+                                          QRegularExpression::MultilineOption)
+                           .match(infoText);
+    ASSERT_TRUE(title.hasMatch()) << qPrintable(infoText);
+    const qint64 printed =
+        QDateTime::fromString(title.captured(1), QStringLiteral("yyyyMMdd-HHmmss"))
+            .toSecsSinceEpoch();
+    EXPECT_GE(printed, before);
+    EXPECT_LE(printed, after);
     ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
                                 {"-r", "36", "-png", path("picture.pdf"), path("page")}),
               0);
