@@ -84,6 +84,9 @@ class Desktop:
         runtime = os.path.join(work, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         Desktop.env["XDG_RUNTIME_DIR"] = runtime
+        # A data folder of this run's own, so that no recording left by a killed run or by
+        # a test running beside this one is brought back at start-up.
+        Desktop.env["XDG_DATA_HOME"] = os.path.join(work, "data")
         Desktop.env.pop("QT_QPA_PLATFORM", None)
         print("X server on display", Desktop.env["DISPLAY"])
         self.start(["openbox"])
