@@ -198,7 +198,9 @@ void Form1::setTabOrder() {
 // Each control's events become actions on it by its design name; what the drawing does
 // with them is the drawing's affair.
 void Form1::wireControls() {
-    for (auto [name, widget] : controls_.asKeyValueRange()) {
+    for (auto it = controls_.cbegin(); it != controls_.cend(); ++it) {
+        const QString name = it.key();
+        QWidget* widget = it.value();
         if (auto* button = qobject_cast<QPushButton*>(widget))
             connect(button, &QPushButton::clicked, this, [this, name] {
                 act(action::OnControl{action::ControlEvent::Click, name});
