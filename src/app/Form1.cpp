@@ -4,8 +4,7 @@
 #include "CaptionButton.h"
 #include "PictureKeys.h"
 #include "drawing/FormDesign.h"
-#include "recording/BringBack.h"
-#include "recording/Recorder.h"
+#include "recording/StartUp.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -199,7 +198,9 @@ void Form1::setTabOrder() {
 // Each control's events become actions on it by its design name; what the drawing does
 // with them is the drawing's affair.
 void Form1::wireControls() {
-    for (auto [name, widget] : controls_.asKeyValueRange()) {
+    for (auto it = controls_.cbegin(); it != controls_.cend(); ++it) {
+        const QString name = it.key();
+        QWidget* widget = it.value();
         if (auto* button = qobject_cast<QPushButton*>(widget))
             connect(button, &QPushButton::clicked, this, [this, name] {
                 act(action::OnControl{action::ControlEvent::Click, name});
@@ -284,35 +285,18 @@ void Form1::tell(const QString& message) {
     if (QLineEdit* hints = box(Control::Text4)) hints->setText(message);
 }
 
-// The drawing is recorded from start-up. After an end that was not the user's, the last
-// drawing comes back as it was at its last action. The new recording is made before the
-// old one is read, so that a recording the program cannot bring back is never tried twice.
+// The drawing is recorded from start-up, brought back first where the last one ended
+// unasked.
 void Form1::keepRecording() {
-    const RecordingFolder& folder = *services_.recordings;
-    const QString previous = folder.newestFree();
-    QString error;
-    auto file = RecordingFile::create(folder.newPath(), &error);
-    if (!previous.isEmpty()) {
-        const QByteArray text = readRecording(previous);
-        if (services_.bringBackLast || !recording::endedByUser(text)) {
-            const recording::BroughtBack back = recording::bringBack(drawing_, text);
-            view_->adoptScreenDensity();
-            if (back.brought) showBroughtBack();
-            tell(back.damaged && back.brought
-                     ? QStringLiteral("前回の記録は途中でこわれていたので、読めたところまでの絵を元"
-                                      "にもどしました。")
-                 : back.brought
-                     ? QStringLiteral("前回の絵を元にもどしました。")
-                     : QStringLiteral("前回の記録は読めないので、新しい絵から始めます。"));
-        }
+    recording::StartUp start =
+        recording::startRecording(drawing_, *services_.recordings, services_.bringBackLast);
+    recorder_ = std::move(start.recorder);
+    toldRecordingFailed_ = !recorder_;
+    if (start.broughtBack) {
+        view_->adoptScreenDensity();
+        showBroughtBack();
     }
-    if (!file) {
-        tell(QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。"));
-        toldRecordingFailed_ = true;
-        return;
-    }
-    recorder_ = std::make_unique<Recorder>(drawing_, std::move(file));
-    folder.prune(recorder_->path());
+    if (!start.message.isEmpty()) tell(start.message);
 }
 
 // ---- ControlSurface ----

@@ -38,22 +38,22 @@ void Canvas::trace(const char* format, ...) const {
 }
 
 void Canvas::setScaleMode(qint16 mode) {
-    scaleMode_ = mode == Pixels ? Pixels : Twips;
+    settings_.scaleMode = mode == Pixels ? Pixels : Twips;
     trace("scalemode %d", int(mode));
 }
 
 void Canvas::setForeColor(numbers::Colour colour) {
-    foreColor_ = colour & 0xFFFFFF;
-    trace("forecolor %u", foreColor_);
+    settings_.foreColor = colour & 0xFFFFFF;
+    trace("forecolor %u", settings_.foreColor);
 }
 
 void Canvas::setDrawWidth(qint16 pixels) {
-    drawWidth_ = std::max<qint16>(pixels, 1);
-    trace("drawwidth %d", int(drawWidth_));
+    settings_.drawWidth = std::max<qint16>(pixels, 1);
+    trace("drawwidth %d", int(settings_.drawWidth));
 }
 
 void Canvas::setFontSize(double points) {
-    fontSize_ = points;
+    settings_.fontSize = points;
     trace("fontsize %.9g", points);
 }
 
@@ -114,21 +114,13 @@ void Canvas::setDeviceRatio(double ratio) {
     if (resampleFollower_) resampleFollower_();
 }
 
-Canvas::Saved Canvas::save() const {
-    return {raster_,    client_,   ratio_,    scaleMode_, foreColor_,
-            drawWidth_, fontSize_, currentX_, currentY_,  changed_};
-}
+Canvas::Saved Canvas::save() const { return {raster_, client_, ratio_, settings_, changed_}; }
 
 void Canvas::restore(Saved saved) {
     raster_ = std::move(saved.raster);
     client_ = saved.client;
     ratio_ = saved.ratio;
-    scaleMode_ = saved.scaleMode;
-    foreColor_ = saved.foreColor;
-    drawWidth_ = saved.drawWidth;
-    fontSize_ = saved.fontSize;
-    currentX_ = saved.currentX;
-    currentY_ = saved.currentY;
+    settings_ = saved.settings;
     raster_.setDevicePixelRatio(ratio_);
     growRaster(raster_.size());
     dirtyCount_ = 0;
@@ -194,11 +186,11 @@ void Canvas::Cls() {
     raster_.fill(toRgb(kBackColor));
     dirtyCount_ = 0; // all of it is changed
     touch(raster_.rect());
-    currentX_ = currentY_ = 0;
+    settings_.currentX = settings_.currentY = 0;
 }
 
 void Canvas::dot(float x, float y, numbers::Colour colour) {
-    if (drawWidth_ == 1)
+    if (settings_.drawWidth == 1)
         touch(raster::cell(raster_, clip(), QPointF(toPixels(x), toPixels(y)), ratio_,
                            toRgb(colour)));
     else
@@ -206,13 +198,14 @@ void Canvas::dot(float x, float y, numbers::Colour colour) {
 }
 
 void Canvas::PSet(float x, float y, numbers::Colour colour) {
-    trace("pset %.9g %.9g %u %d", double(x), double(y), colour, int(drawWidth_));
+    trace("pset %.9g %.9g %u %d", double(x), double(y), colour, int(settings_.drawWidth));
     dot(x, y, colour);
 }
 
 void Canvas::Circle(float x, float y, float radius, std::optional<numbers::Colour> colour) {
-    const numbers::Colour c = colour.value_or(foreColor_);
-    trace("circle %.9g %.9g %.9g %u %d", double(x), double(y), double(radius), c, int(drawWidth_));
+    const numbers::Colour c = colour.value_or(settings_.foreColor);
+    trace("circle %.9g %.9g %.9g %u %d", double(x), double(y), double(radius), c,
+          int(settings_.drawWidth));
     if (radius == 0) return dot(x, y, c);
     touch(raster::ring(raster_, clip(), toDevice(x, y), toPixels(radius) * ratio_, deviceWidth(),
                        toRgb(c)));
@@ -220,8 +213,8 @@ void Canvas::Circle(float x, float y, float radius, std::optional<numbers::Colou
 
 void Canvas::Line(float x1, float y1, float x2, float y2, numbers::Colour colour) {
     trace("line %.9g %.9g %.9g %.9g %u %d", double(x1), double(y1), double(x2), double(y2), colour,
-          int(drawWidth_));
-    if (drawWidth_ == 1)
+          int(settings_.drawWidth));
+    if (settings_.drawWidth == 1)
         touch(raster::cellSegment(raster_, clip(), QPointF(toPixels(x1), toPixels(y1)),
                                   QPointF(toPixels(x2), toPixels(y2)), ratio_, toRgb(colour)));
     else
@@ -232,14 +225,14 @@ void Canvas::Line(float x1, float y1, float x2, float y2, numbers::Colour colour
 QFont Canvas::printFont() const {
     QFont font = font_;
     // Points at 96 dots per inch, the density the twips ratio assumes.
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(fontSize_ * 96.0 / 72.0))));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(settings_.fontSize * 96.0 / 72.0))));
     font.setStyleStrategy(QFont::NoAntialias); // colours are drawn unchanged, never blended
     return font;
 }
 
 void Canvas::Print(const QString& text) {
-    trace("print %.9g %.9g %s", currentX_, currentY_, qUtf8Printable(text));
-    const QPointF topLeft(toPixels(currentX_), toPixels(currentY_));
+    trace("print %.9g %.9g %s", settings_.currentX, settings_.currentY, qUtf8Printable(text));
+    const QPointF topLeft(toPixels(settings_.currentX), toPixels(settings_.currentY));
     if (!std::isfinite(topLeft.x()) || !std::isfinite(topLeft.y())) return;
     const QFont font = printFont();
     const QFontMetricsF metrics(font);
@@ -248,7 +241,7 @@ void Canvas::Print(const QString& text) {
     QPainter painter(&raster_); // in client pixels: the raster's ratio scales to device ones
     painter.setClipRect(QRect(QPoint(0, 0), client_));
     painter.setFont(font);
-    painter.setPen(QColor(toRgb(foreColor_)));
+    painter.setPen(QColor(toRgb(settings_.foreColor)));
     painter.drawText(topLeft + QPointF(0, metrics.ascent()), text);
     const QRectF device(box.topLeft() * ratio_, box.size() * ratio_);
     touch(device.toAlignedRect() & clip());

@@ -34,21 +34,21 @@ class Canvas {
     explicit Canvas(QSize clientSize);
 
     // Settings.
-    qint16 scaleMode() const { return scaleMode_; }
+    qint16 scaleMode() const { return settings_.scaleMode; }
     void setScaleMode(qint16 mode);
     double scaleWidth() const { return fromPixels(client_.width()); }
     double scaleHeight() const { return fromPixels(client_.height()); }
     numbers::Colour backColor() const { return kBackColor; }
-    numbers::Colour foreColor() const { return foreColor_; }
+    numbers::Colour foreColor() const { return settings_.foreColor; }
     void setForeColor(numbers::Colour colour);
-    qint16 drawWidth() const { return drawWidth_; }
+    qint16 drawWidth() const { return settings_.drawWidth; }
     void setDrawWidth(qint16 pixels); // 1..32767; smaller values count as 1
-    double fontSize() const { return fontSize_; }
+    double fontSize() const { return settings_.fontSize; }
     void setFontSize(double points);
-    double currentX() const { return currentX_; }
-    double currentY() const { return currentY_; }
-    void setCurrentX(double x) { currentX_ = x; }
-    void setCurrentY(double y) { currentY_ = y; }
+    double currentX() const { return settings_.currentX; }
+    double currentY() const { return settings_.currentY; }
+    void setCurrentX(double x) { settings_.currentX = x; }
+    void setCurrentY(double y) { settings_.currentY = y; }
 
     // Drawing operations.
     void Cls();
@@ -108,17 +108,21 @@ class Canvas {
     void exchangePixels(QImage& pixels, QPoint topLeft);
     void setFont(const QFont& font) { font_ = font; }
 
-    // Everything a canvas holds but its font and its trace: what a checkpoint keeps.
-    struct Saved {
-        QImage raster;
-        QSize client;
-        double ratio = 1;
+    // The settings the drawing logic writes, and the pen's place.
+    struct Settings {
         qint16 scaleMode = Twips;
         numbers::Colour foreColor = 0;
         qint16 drawWidth = 1;
         double fontSize = 9;
         double currentX = 0;
         double currentY = 0;
+    };
+    // Everything a canvas holds but its font and its trace: what a checkpoint keeps.
+    struct Saved {
+        QImage raster;
+        QSize client;
+        double ratio = 1;
+        Settings settings;
         QRect changed; // for the history
     };
     Saved save() const;
@@ -132,12 +136,12 @@ class Canvas {
   private:
     static constexpr numbers::Colour kBackColor = 0xFFFFFF;
 
-    int unitsPerPixel() const { return scaleMode_ == Twips ? kTwipsPerPixel : 1; }
+    int unitsPerPixel() const { return settings_.scaleMode == Twips ? kTwipsPerPixel : 1; }
     QRect clip() const { return QRect(QPoint(0, 0), deviceSize()); }
     QPointF toDevice(float x, float y) const {
         return {toPixels(x) * ratio_, toPixels(y) * ratio_};
     }
-    double deviceWidth() const { return drawWidth_ * ratio_; }
+    double deviceWidth() const { return settings_.drawWidth * ratio_; }
     void dot(float x, float y, numbers::Colour colour);
     void growRaster(QSize size);
     QFont printFont() const;
@@ -152,13 +156,8 @@ class Canvas {
     int dirtyCount_ = 0;
     QRect changed_;
     QFont font_;
-    qint16 scaleMode_ = Twips;
-    numbers::Colour foreColor_ = 0;
-    qint16 drawWidth_ = 1;
     double ratio_ = 1;
-    double fontSize_ = 9;
-    double currentX_ = 0;
-    double currentY_ = 0;
+    Settings settings_;
     std::function<void(const QString&)> trace_;
     std::function<void()> resampleFollower_;
 };

@@ -5,9 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Brings a drawing to where a recording ends: from the last checkpoint that reads, through
-// the actions after it, each taken by the drawing as it was then. A damaged recording is
-// brought back up to its last whole action before the damage.
+// Brings a drawing to where a recording ends, by playing it to its end (Playback): from the
+// last checkpoint, through the actions after it, each taken by the drawing as it was then.
+// A damaged recording is brought back up to its last whole action before the damage.
 namespace recording {
 
 struct BroughtBack {

@@ -18,7 +18,7 @@ constexpr int kMaxSide = 16384;
 template <typename Stream> void values(Stream& s, DrawingState& state) {
     state.visitMembers([&](const char*, auto& member) {
         if constexpr (std::is_same_v<std::decay_t<decltype(member)>, Switch>) {
-            s& member.value;
+            s(member.value);
         } else {
             s.value(member);
         }
@@ -28,10 +28,7 @@ template <typename Stream> void values(Stream& s, DrawingState& state) {
 // Writes a snapshot; the same field order as Reader reads it.
 struct Writer {
     QDataStream out;
-    Writer& operator&(auto v) {
-        out << v;
-        return *this;
-    }
+    template <typename... T> void operator()(const T&... v) { (out << ... << v); }
     void value(const Value& v) {
         out << quint8(v.type());
         switch (v.type()) {
@@ -55,10 +52,7 @@ struct Writer {
 
 struct Reader {
     QDataStream in;
-    Reader& operator&(auto& v) {
-        in >> v;
-        return *this;
-    }
+    template <typename... T> void operator()(T&... v) { (in >> ... >> v); }
     void value(Value& v) {
         quint8 type = 0;
         in >> type;
@@ -98,12 +92,12 @@ struct Reader {
 template <typename Stream> void fields(Stream& s, Drawing::Snapshot& d) {
     values(s, d.state);
     Canvas::Saved& c = d.canvas;
-    s& c.client& c.ratio& c.scaleMode& c.foreColor& c.drawWidth& c.fontSize& c.currentX& c
-        .currentY& c.changed& d.open.at& d.open.before;
-    for (std::size_t i = 0; i < ControlModel::kControls; ++i) {
-        s& d.controls.texts[i];
-    }
-    s& d.resting;
+    Canvas::Settings& k = c.settings;
+    s(c.client, c.ratio, k.scaleMode, k.foreColor, k.drawWidth, k.fontSize, k.currentX, k.currentY,
+      c.changed, d.open.at, d.open.before);
+    for (QString& text : d.controls.texts)
+        s(text);
+    s(d.resting);
 }
 
 void writePlaces(QDataStream& out, const Drawing::Snapshot& d) {
@@ -202,8 +196,9 @@ std::optional<Drawing::Snapshot> decode(const QByteArray& data, QString* error) 
         return fail("the checkpoint's picture does not fit its drawing");
     if (!d.open.before.isNull())
         d.open.before = d.open.before.convertToFormat(QImage::Format_RGB32);
-    if (!(c.scaleMode == Canvas::Twips || c.scaleMode == Canvas::Pixels) || c.drawWidth < 1 ||
-        !std::isfinite(c.fontSize))
+    const Canvas::Settings& k = c.settings;
+    if (!(k.scaleMode == Canvas::Twips || k.scaleMode == Canvas::Pixels) || k.drawWidth < 1 ||
+        !std::isfinite(k.fontSize))
         return fail("the checkpoint's settings are out of range");
     QImage raster(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)

@@ -9,7 +9,7 @@ Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkp
     const Canvas& canvas = drawing_.canvas();
     lines_ = recording::header(canvas.clientSize(), canvas.deviceRatio());
     movesSeen_ = drawing_.history().moves();
-    checkpoint();
+    checkpoint(0);
     drawing_.setTaken([this](const Action& action, qint64 ns) { taken(action, ns); });
 }
 
@@ -33,12 +33,12 @@ void Recorder::taken(const Action& action, qint64 nanoseconds) {
     // other; the action stays in the recording as a comment.
     if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
         lines_ += "# " + recording::line(now, action);
-        checkpoint();
+        checkpoint(now);
     } else {
         lines_ += recording::line(now, action);
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
             now - checkpointAt_ >= every_.minGapMs)
-            checkpoint();
+            checkpoint(now);
     }
     const bool gestureGoesOn =
         std::holds_alternative<action::Steps>(action) ||
@@ -58,8 +58,7 @@ bool Recorder::reachedBehindCheckpoint(bool undo) {
     return history.lastMoved() <= madeAtCheckpoint_;
 }
 
-void Recorder::checkpoint() {
-    const qint64 now = clock_.elapsed();
+void Recorder::checkpoint(qint64 now) {
     file_->append(std::exchange(lines_, {}));
     // Taken now, compressed on the file's thread.
     file_->appendLater([snapshot = drawing_.snapshot(), now] {

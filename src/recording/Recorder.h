@@ -42,7 +42,7 @@ class Recorder {
   private:
     void taken(const Action& action, qint64 nanoseconds);
     bool reachedBehindCheckpoint(bool undo);
-    void checkpoint();
+    void checkpoint(qint64 now);
     void flush();
 
     Drawing& drawing_;

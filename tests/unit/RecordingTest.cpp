@@ -5,6 +5,7 @@
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
 #include "recording/CheckpointData.h"
+#include "recording/Playback.h"
 #include "recording/RecordedLine.h"
 #include "recording/Recorder.h"
 
@@ -216,22 +217,26 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
         }
         const QByteArray text = readRecording(path);
         const QList<QByteArray> lines = text.split('\n');
-        int actions = 0, replaced = 0;
+        std::vector<qint64> effective; // when each action's effect is in the recording
+        int replaced = 0;
         bool standsForAction = false; // the checkpoint to come holds an undo or redo
         QByteArray prefix;
         for (const QByteArray& line : lines) {
             prefix += line + '\n';
+            const qsizetype at = line.indexOf('@');
+            const qint64 ms = line.mid(at + 1, line.indexOf(' ', at) - at - 1).toLongLong();
             const bool checkpoint = line.contains(" checkpoint ");
             if (line.startsWith("# @")) {
-                ++actions;
                 ++replaced;
                 standsForAction = true;
+                effective.push_back(ms);
                 continue;
             }
-            if (checkpoint && !std::exchange(standsForAction, false)) continue;
-            if (!checkpoint &&
-                (!line.startsWith('@') || (++actions % 37 && actions != expected.size())))
+            if (checkpoint ? !std::exchange(standsForAction, false) : !line.startsWith('@'))
                 continue;
+            if (!checkpoint) effective.push_back(ms);
+            const qsizetype actions = qsizetype(effective.size());
+            if (!checkpoint && actions % 37 && actions != qsizetype(expected.size())) continue;
             Drawing back{QSize(10, 10), QFont(), Recorded::none()};
             const recording::BroughtBack result = recording::bringBack(back, prefix);
             ASSERT_TRUE(result.brought && !result.damaged) << qPrintable(result.error);
@@ -239,9 +244,20 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
                 << "after action " << actions << ", checkpoints at least every " << every.minGapMs
                 << " ms";
         }
-        EXPECT_EQ(actions, expected.size()) << "every action is recorded, and only once";
+        ASSERT_EQ(effective.size(), std::size_t(expected.size()))
+            << "every action is recorded, and only once";
         if (every.minGapMs == 0) {
             EXPECT_GT(replaced, 0) << "no undo reached behind a checkpoint";
+        }
+        // Any moment, forward or back: the drawing as it was after the last action by then.
+        Playback playback(text);
+        Drawing played{QSize(10, 10), QFont(), Recorded::none()};
+        for (int k = 0; k < 40; ++k) {
+            const qint64 moment = effective[pick(int(effective.size()))];
+            const auto last = std::upper_bound(effective.begin(), effective.end(), moment) - 1;
+            ASSERT_TRUE(playback.seek(played, moment));
+            ASSERT_EQ(seen(played).toStdString(), expected[last - effective.begin()].toStdString())
+                << "at " << moment << " ms";
         }
         EXPECT_TRUE(recording::endedByUser(text) == false);
     }

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "drawing/Drawing.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <variant>
+#include <vector>
+
+// A recording played back into a drawing: the drawing at any moment of the film. The
+// film's time is the recording's with every pause longer than kMaxPauseMs shortened to it.
+// Going forward takes the actions between; going back, or far forward, starts from the
+// checkpoint before the moment, so that any moment costs one checkpoint and the actions
+// after it. Bringing a drawing back after a crash is playing its recording to the end.
+//
+// A damaged recording plays up to its last whole action before the damage: a line that
+// does not read, a checkpoint that does not decode, an action asking for a raster beyond
+// any screen, or replaying that takes longer than any the program wrote ends it there.
+class Playback {
+  public:
+    static constexpr qint64 kMaxPauseMs = 2000;
+
+    explicit Playback(const QByteArray& recording);
+
+    // Whether there is anything to play (a checkpoint to start from), and why not.
+    bool playable() const { return !entries_.empty(); }
+    bool damaged() const { return damaged_; }
+    QString error() const { return error_; }
+    // Whether the recording says the user ended the program.
+    bool endedByUser() const { return ended_; }
+    // The film's length, and where the drawing played to, in ms.
+    qint64 length() const { return entries_.empty() ? 0 : entries_.back().film; }
+    qint64 position() const;
+    // How many actions it holds (checkpoints not counted).
+    qsizetype actions() const { return actions_; }
+
+    // Brings `drawing` to the moment `ms` of the film (clamped to it): everything recorded
+    // at or before it has been taken. False where there is nothing to play.
+    bool seek(Drawing& drawing, qint64 ms);
+
+  private:
+    struct Checkpoint {
+        QByteArray data;
+    };
+    struct Entry {
+        qint64 film;
+        std::variant<Action, Checkpoint> what;
+    };
+    void read(const QByteArray& recording);
+    void cutAt(qsizetype entry, const QString& why);
+    bool take(Drawing& drawing, qsizetype entry);
+    qsizetype startFor(qsizetype target) const;
+
+    std::vector<Entry> entries_;
+    qsizetype next_ = 0; // entries [0, next_) are in the drawing played into
+    qsizetype actions_ = 0;
+    bool damaged_ = false;
+    bool ended_ = false;
+    QString error_;
+};
