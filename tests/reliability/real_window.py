@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """The built quenzel under a real X server, driven by real X input events.
 
-usage: real_window.py QUENZEL_BINARY WORK_DIR
+usage: real_window.py QUENZEL_BINARY WORK_DIR QUENZEL_REPLAY
 
 Starts Xvfb on a free display with a small window manager, starts quenzel there and uses
 it as a person would, with xdotool: moves, presses, drags, clicks on buttons and menu
 items, typing into a box, saving through the save dialog, copying to the clipboard,
-minimising and restoring. After each step a screenshot of the whole screen (ImageMagick's
-import) shows whether the window looks as it should. The screenshots stay in WORK_DIR;
-the saved and copied pictures are removed once looked at. Everything started here is stopped at the end, whatever
+minimising and restoring, killing it and starting it again. After each step a screenshot
+of the whole screen (ImageMagick's import) shows whether the window looks as it should.
+The screenshots stay in WORK_DIR, and so do the recordings (WORK_DIR/data is the data
+folder, empty at the start); the saved and copied pictures are removed once looked at.
+The drawing brought back after a kill is also compared with what QUENZEL_REPLAY makes of
+the killed program's recording. Everything started here is stopped at the end, whatever
 happens: the children also die with this script.
 """
 
@@ -20,6 +23,7 @@ import signal
 import subprocess
 import sys
 import time
+import zlib
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 451, 382
 WHITE, BLUE, RED = (255, 255, 255), (0, 0, 255), (255, 0, 0)
@@ -32,12 +36,16 @@ END = (364, 364)        # "END"
 RINGS = (428, 20)       # "◎"
 DOTS = (428, 92)        # "②"
 CHASE = (428, 140)      # "④"
+CIRCLES = (428, 68)     # "①"
 EYE_OVER_CLS = (385, 335)  # the eye's corner here covers "CLS"
 RED_SWATCH = (32, 272)  # Picture6
 RED_BOX = (36, 17)      # Text6
 SWATCHES = {(16, 256): WHITE, (32, 256): (64, 0, 64), (16, 272): BLUE, (32, 272): RED,
             (16, 288): (255, 255, 128), (32, 288): (0, 255, 255), (16, 304): (0, 255, 0),
             (32, 304): (255, 0, 255)}
+HINT_LINE = (24, 352, 305, 25)   # Text4: left, top, width, height
+POINTER_Y_BOX = (96, 328, 25, 25)  # Text10, which has the focus at start-up
+BROUGHT_BACK = "前回の絵を元にもどしました。"
 BOOK_ADDRESS = "https://www.kinokuniya.co.jp/"
 GAME_ADDRESS = "https://www.nintendo.co.jp/"
 
@@ -84,6 +92,9 @@ class Desktop:
         runtime = os.path.join(work, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         Desktop.env["XDG_RUNTIME_DIR"] = runtime
+        # A data folder of this run's own, so that no recording left by a killed run or by
+        # a test running beside this one is brought back at start-up.
+        Desktop.env["XDG_DATA_HOME"] = os.path.join(work, "data")
         Desktop.env.pop("QT_QPA_PLATFORM", None)
         print("X server on display", Desktop.env["DISPLAY"])
         self.start(["openbox"])
@@ -146,7 +157,7 @@ class Screenshot(Picture):
 class Quenzel:
     """The program's window: where its client area is on the screen, and what it shows."""
 
-    def __init__(self, desktop, binary, work, name="quenzel"):
+    def __init__(self, desktop, binary, work, name="quenzel", args=()):
         self.work = work
         self.name = name
         self.shots = 0
@@ -161,7 +172,7 @@ class Quenzel:
         os.chmod(opener, 0o755)
         env = dict(Desktop.env, PATH=opener_dir + os.pathsep + Desktop.env.get("PATH", ""))
         self.log = open(os.path.join(work, name + ".log"), "w")
-        self.process = subprocess.Popen([binary], env=env, preexec_fn=die_with_parent,
+        self.process = subprocess.Popen([binary, *args], env=env, preexec_fn=die_with_parent,
                                         stdin=subprocess.DEVNULL, stdout=self.log,
                                         stderr=subprocess.STDOUT)
         desktop.processes.append(self.process)
@@ -490,10 +501,139 @@ def check_close_while_drawing(desktop, binary, work):
            % status)
 
 
+def area(picture, origin=(0, 0), masked=(), part=(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT)):
+    """The pixels of a part of the client area (left, top, width, height), with its origin
+    at `origin` in the picture, row by row; each masked rectangle of the client area black."""
+    left, top, width, height = part
+    rows = []
+    for y in range(top, top + height):
+        start = 3 * ((origin[1] + y) * picture.width + origin[0] + left)
+        row = bytearray(picture.pixels[start:start + 3 * width])
+        for m_left, m_top, m_width, m_height in masked:
+            if m_top <= y < m_top + m_height:
+                row[3 * (m_left - left):3 * (m_left - left + m_width)] = bytes(3 * m_width)
+        rows.append(bytes(row))
+    return b"".join(rows)
+
+
+def at_rest(q, name):
+    """A screenshot of the window with nothing moving: the pointer away from it (a button
+    under it would be lit) and the focus in another window, as an inactive window shows no
+    blinking text cursor, the one thing in it that no recording holds; taken again until
+    two shots 0.6 s apart agree."""
+    run("xdotool", "mousemove", "1010", "10")
+    run("xdotool", "search", "--name", "^focus-keeper$", "windowactivate", "--sync")
+    shot = q.shot(name)
+    deadline = time.time() + 5
+    while True:
+        time.sleep(0.6)
+        previous, shot = shot, q.shot(name)
+        if area(shot, q.origin) == area(previous, q.origin):
+            return shot
+        if time.time() > deadline:
+            raise Failure("the window does not come to rest (see %s)" % shot.path)
+
+
+def killed(q):
+    """SIGKILL; the program's recording (its name ends in the process id)."""
+    recordings = os.path.join(Desktop.env["XDG_DATA_HOME"], "quenzel", "recordings")
+    recording, = [os.path.join(recordings, f) for f in os.listdir(recordings)
+                  if f.endswith("-%d.qrec.gz" % q.process.pid)]
+    q.process.kill()
+    q.process.wait()
+    return recording
+
+
+def replayed(replay, recording, work):
+    """What quenzel-replay makes of a recording: its client area. The hint line gets the
+    sentence the window's start-up writes there, so that all of it compares."""
+    with open(recording, "rb") as f:
+        text = zlib.decompressobj(31).decompress(f.read())  # no gzip trailer after a kill
+    script, png = os.path.join(work, "killed.txt"), os.path.join(work, "replayed.png")
+    with open(script, "wb") as f:
+        f.write(text + ("@0 type Text4 %s\npng %s\n" % (BROUGHT_BACK, png)).encode())
+    run(replay, script, timeout=60)
+    return Picture(png)
+
+
+def dots_go_on(q, name, what):
+    """Screenshots until one has more dots than the one before."""
+    shots = [q.shot(name)]
+
+    def more(shot):
+        shots.append(shot)
+        return inked(q, shot) > inked(q, shots[-2]) + 20
+
+    until_shown(q, name, more, what)
+
+
+def check_brought_back(desktop, binary, work, replay):
+    """SIGKILL, then a new start: the drawing comes back as the recording holds it, pixel for
+    pixel, and the hint line says so; "②" runs on; after "END" the next start is blank, and
+    with --last the drawing comes back once more."""
+    shutil.rmtree(os.path.join(Desktop.env["XDG_DATA_HOME"], "quenzel"), ignore_errors=True)
+    desktop.start(["xev", "-name", "focus-keeper", "-geometry", "40x40+980+720"])
+    wait_until(lambda: run("xdotool", "search", "--name", "^focus-keeper$"), "xev is shown")
+    q = Quenzel(desktop, binary, work, "drawn")
+    blank = at_rest(q, "blank")
+    q.click(PEN)
+    q.drag(stroke(60))
+    q.click(RED_SWATCH)
+    q.drag(stroke(100))
+    q.click(CIRCLES)
+    # Two digits fit the box: a longer text stays scrolled to where the typing ended, and
+    # where a box's text begins in view is the box's, not the drawing's.
+    q.type_into(RED_BOX, "96")
+    q.click(DOTS)
+    dots_go_on(q, "dots", '"②" is drawing')
+    # The undo ends "②" and the redo brings back the dots it took (those since Ctrl went
+    # down: a key ends a gesture), so that the picture stands still and all of it is in the
+    # recording, as each key is written at once.
+    run("xdotool", "key", "--clearmodifiers", "ctrl+z", "ctrl+shift+z")
+    q.drag(stroke(200))
+    before = at_rest(q, "before-kill")
+    recording = killed(q)
+    q = Quenzel(desktop, binary, work, "killed")
+    after = at_rest(q, "brought-back")
+    expect(area(after, q.origin, [HINT_LINE]) == area(before, q.origin, [HINT_LINE]),
+           "after SIGKILL the next start shows the drawing as it was, pixel for pixel", after)
+    # The replay's window has the focus, and a text cursor in the box that holds it.
+    expect(area(replayed(replay, recording, work), masked=[POINTER_Y_BOX]) ==
+           area(after, q.origin, [POINTER_Y_BOX]),
+           'quenzel-replay on the recording shows the same, and the hint line "%s"'
+           % BROUGHT_BACK, after)
+    said = area(after, q.origin, part=HINT_LINE)
+
+    q.click(DOTS)
+    dots_go_on(q, "dots-again", '"②" is drawing again')
+    time.sleep(1)
+    q.shot("dots-kill")
+    killed(q)
+    q = Quenzel(desktop, binary, work, "killed-dots")
+    until_shown(q, "dots-on", lambda s: area(s, q.origin, part=HINT_LINE) == said,
+                "after SIGKILL during \"②\" the hint line says the drawing is back")
+    dots_go_on(q, "dots-on", 'and "②" runs on')
+    run("xdotool", "windowactivate", "--sync", q.window)
+    run("xdotool", "key", "--clearmodifiers", "ctrl+z")
+    stopped = at_rest(q, "stopped")
+
+    check_end(q)
+    q = Quenzel(desktop, binary, work, "last", ["--last"])
+    last = at_rest(q, "last")
+    expect(area(last, q.origin, [HINT_LINE]) == area(stopped, q.origin, [HINT_LINE]) and
+           area(last, q.origin, part=HINT_LINE) == said,
+           "after END, quenzel --last brings the drawing back, and says so", last)
+    check_end(q)
+    q = Quenzel(desktop, binary, work, "after-end")
+    expect(area(at_rest(q, "after-end"), q.origin) == area(blank, q.origin),
+           "after END the next start is blank")
+    check_end(q)
+
+
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    binary, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    binary, work, replay = map(os.path.abspath, sys.argv[1:])
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
@@ -508,6 +648,7 @@ def main():
                 raise Failure("quenzel ended unexpectedly before " + check.__name__)
             check(q)
         check_close_while_drawing(desktop, binary, work)
+        check_brought_back(desktop, binary, work, replay)
     except (Failure, subprocess.SubprocessError) as error:
         print("FAIL:", error)
         if q:

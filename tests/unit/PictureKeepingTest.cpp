@@ -1,6 +1,6 @@
-// Keeping the picture, on the real window: saving (failures on a real tmpfs in a mount
-// namespace of this process alone), printing to PDF (page and title), and which keys
-// reach the window.
+// Keeping the picture, on the real window: saving and recording (failures on a real tmpfs
+// in a mount namespace of this process alone), printing to PDF (page and title), and which
+// keys reach the window.
 // Files go to a folder of the test's own, removed also when a check fails.
 #include "Replay.h"
 #include "app/Form1.h"
@@ -8,11 +8,14 @@
 #include "canvas/Canvas.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,71 @@ TEST_F(PictureKeeping, ASaveOntoAFullDiskOrIntoAReadOnlyFolderChangesNothing) {
     expectFailedSave(path("small/old.bmp"), ENOSPC, path("small/old.bmp"), 60);
     ASSERT_EQ(mount(nullptr, qPrintable(mounted_), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
     expectFailedSave(path("small/new.png"), EROFS, path("small/old.bmp"), 100);
+}
+
+// Where the drawing cannot be recorded, drawing goes on and the hint line says so, once:
+// a disk full at start-up, and one that fills while the user draws.
+TEST_F(PictureKeeping, WhereNoRecordingCanBeWrittenDrawingGoesOnAndTheHintLineSaysSoOnce) {
+    if (!mountSmallDisk("small")) GTEST_SKIP() << "cannot mount: " << std::strerror(errno);
+    QFile filler(path("small/filler"));
+    const auto fillDisk = [&filler] {
+        const QByteArray block(4096, 'x');
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+    };
+    Form1::Services services;
+    services.clock = LoopScheduler::Clock::Manual;
+    services.recordings = RecordingFolder(path("small/recordings"));
+    using action::ControlEvent::Click, action::ControlEvent::MouseDown,
+        action::ControlEvent::MouseMove, action::Pointer;
+    const auto hint = [](const Form1& form) {
+        return qobject_cast<QLineEdit*>(form.control(QStringLiteral("Text4")))
+            ->text()
+            .toStdString();
+    };
+
+    fillDisk();
+    {
+        Form1 full(services);
+        EXPECT_EQ(hint(full), "絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。");
+        const QImage blank = full.drawing().canvas().picture();
+        full.act(action::OnControl{Click, QStringLiteral("Command6")});
+        EXPECT_NE(full.drawing().canvas().picture(), blank);
+    }
+
+    ASSERT_TRUE(filler.remove());
+    Form1 filling(services);
+    EXPECT_EQ(hint(filling), "");
+    fillDisk();
+    // Pen strokes until the recording no longer fits: the file's thread finds out in its
+    // own time, and the next action tells. The pen goes on drawing.
+    const std::string told =
+        "絵の記録を書けなくなったので、この絵は Ctrl+S で保存しないと残りません。";
+    filling.act(action::OnControl{MouseDown, QStringLiteral("Command7")}); // the pen
+    const auto stroke = [&filling](int y) {
+        filling.act(action::OnCanvas{Pointer::Press, QPointF(1, y), Qt::LeftButton});
+        for (int x = 1; x < 450; x += 7)
+            filling.act(action::OnCanvas{Pointer::Move, QPointF(x, y + x % 5)});
+        filling.act(action::OnCanvas{Pointer::Release, QPointF(450, y), Qt::LeftButton});
+    };
+    QElapsedTimer waited;
+    waited.start();
+    for (int y = 0; hint(filling) != told && waited.elapsed() < 10'000; y = (y + 3) % 380) {
+        stroke(y);
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(hint(filling), told);
+    const QImage before = filling.drawing().canvas().picture();
+    stroke(200);
+    EXPECT_NE(filling.drawing().canvas().picture(), before);
+    // Said once: a hint replaces the sentence, and it does not come back.
+    filling.act(action::OnControl{MouseMove, QStringLiteral("Command6")});
+    EXPECT_EQ(hint(filling), "アート４");
+    for (int y = 0; y < 100; y += 10)
+        stroke(y);
+    EXPECT_EQ(hint(filling), "アート４");
 }
 
 TEST_F(PictureKeeping, TheSaveDialogProposesATimedNameInThePicturesFolderThenTheLastFolder) {
