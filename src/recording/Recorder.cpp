@@ -10,6 +10,10 @@ Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkp
     lines_ = recording::header(canvas.clientSize(), canvas.deviceRatio());
     movesSeen_ = drawing_.history().moves();
     checkpoint(0);
+    // Lines of a gesture that goes on wait at most a second, also when the user then stops.
+    idle_.setSingleShot(true);
+    idle_.setInterval(int(kFlushMs));
+    QObject::connect(&idle_, &QTimer::timeout, [this] { flush(); });
     drawing_.setTaken([this](const Action& action, qint64 ns) { taken(action, ns); });
 }
 
@@ -24,7 +28,7 @@ void Recorder::finish() {
 }
 
 // What ends a gesture (anything but the pointer moving and the clock's steps) is written
-// at once; the rest at least once a second.
+// at once; the rest within a second.
 void Recorder::taken(const Action& action, qint64 nanoseconds) {
     const qint64 now = clock_.elapsed();
     workSinceCheckpoint_ += nanoseconds;
@@ -44,7 +48,10 @@ void Recorder::taken(const Action& action, qint64 nanoseconds) {
         std::holds_alternative<action::Steps>(action) ||
         (std::holds_alternative<action::OnCanvas>(action) &&
          std::get<action::OnCanvas>(action).pointer == action::Pointer::Move);
-    if (!gestureGoesOn || now - flushedAt_ >= kFlushMs) flush();
+    if (!gestureGoesOn || now - flushedAt_ >= kFlushMs)
+        flush();
+    else if (!idle_.isActive())
+        idle_.start();
 }
 
 // A replay from the checkpoint starts with no steps to undo or redo: an undo or a redo that
@@ -73,4 +80,5 @@ void Recorder::flush() {
     file_->append(std::exchange(lines_, {}));
     file_->flush();
     flushedAt_ = clock_.elapsed();
+    idle_.stop();
 }

@@ -4,12 +4,14 @@
 #include "drawing/Drawing.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <memory>
 
 // Writes a drawing's actions to its recording as the drawing takes them. The drawing never
 // waits for the disk: lines gather in memory and go to the file's own thread at the end of
-// each gesture and at least once a second while actions come.
+// each gesture, and the lines of a gesture that goes on within a second (by the event
+// loop's clock, so also when the user stops in the middle of one).
 //
 // The recording begins with a checkpoint of the drawing as it stands, and gains one
 // whenever replaying from the last would cost more than a budget of the drawing's own work,
@@ -48,9 +50,10 @@ class Recorder {
     Drawing& drawing_;
     std::unique_ptr<RecordingFile> file_;
     Checkpoints every_;
-    QElapsedTimer clock_;                // since the recording began
-    QByteArray lines_;                   // not yet handed to the file
-    qint64 flushedAt_ = 0;               // ms on clock_
+    QElapsedTimer clock_;  // since the recording began
+    QByteArray lines_;     // not yet handed to the file
+    qint64 flushedAt_ = 0; // ms on clock_
+    QTimer idle_; // hands them over once the lines of a gesture going on have waited a second
     qint64 checkpointAt_ = 0;            // ms on clock_
     qint64 workSinceCheckpoint_ = 0;     // ns of the drawing's own work
     std::uint64_t madeAtCheckpoint_ = 0; // the history's newest step then

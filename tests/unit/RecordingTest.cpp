@@ -9,8 +9,11 @@
 #include "recording/RecordedLine.h"
 #include "recording/Recorder.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFont>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -261,6 +264,25 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
         }
         EXPECT_TRUE(recording::endedByUser(text) == false);
     }
+}
+
+// The lines of a gesture that goes on (pen 2 drawing as the pointer moves) reach the disk
+// within a second, also when the user stops there and nothing else comes.
+TEST(Recorder, AGestureLeftHalfWayIsWrittenWithinASecond) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("idle.qrec.gz"));
+    Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
+    Recorder recorder(drawing, RecordingFile::create(path, nullptr));
+    drawing.take(OnControl{ControlEvent::Click, QStringLiteral("Command10")});
+    drawing.take(OnCanvas{Pointer::Move, {120, 80}});
+    QElapsedTimer waited;
+    waited.start();
+    while (!readRecording(path).contains("move 120 80") && waited.elapsed() < 3000) {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_LT(waited.elapsed(), 1500);
 }
 
 } // namespace
