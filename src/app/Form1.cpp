@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -33,6 +34,23 @@ QRect pixelGeometry(const design::ControlRow& row) {
 const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid; padding: 0;"
                                          " border-color: #808080 #d4d0c8 #d4d0c8 #808080; }"
                                          "QLineEdit[serves=\"false\"] { background: #ffc8c8; }");
+
+bool isModifier(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void markBox(QLineEdit* box, bool serves) {
     if (box->property("serves").toBool() == serves) return;
@@ -237,7 +255,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     using enum action::ControlEvent;
     switch (event->type()) {
     case QEvent::KeyPress:
-        act(action::Key{});
+        // Ctrl or Shift held down on the way to a shortcut is no key yet: Ctrl+Z while "②"
+        // runs takes back all of its dots, not those since Ctrl went down.
+        if (!isModifier(static_cast<QKeyEvent*>(event)->key())) act(action::Key{});
         break;
     case QEvent::MouseMove:
         act(action::OnControl{MouseMove, name, Qt::NoButton});
