@@ -96,7 +96,7 @@ TEST(LoopScheduler, RealClockKeepsAThousandStepsPerSecondAtMost) {
     EXPECT_LE(*std::max_element(c.batches.begin(), c.batches.end()), LoopScheduler::kMaxBatch);
     // Everything after the action, then at every third batch; what moves in between; and
     // while the clock ticks, an action shows only what actions wrote.
-    using enum LoopScheduler::Showing;
+    using enum ControlModel::Showing;
     EXPECT_EQ(loops.afterAction(true), Actions);
     ASSERT_GT(c.showings.size(), 4u);
     EXPECT_EQ(c.showings[0], Everything);

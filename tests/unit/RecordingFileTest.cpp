@@ -264,7 +264,7 @@ TEST_F(Recording, ARecordingARunningProgramHoldsIsNotFreeAndOneAnEndedProgramLef
 }
 
 TEST_F(Recording, PruningKeepsTheNewestWithinCountAndSizeButNeverAHeldOne) {
-    const auto make = [this](const RecordingFolder& folder, qsizetype size) {
+    const auto make = [](const RecordingFolder& folder, qsizetype size) {
         const QString file = folder.newPath();
         write(file, noise(size / 77));
         return file;
