@@ -1,0 +1,62 @@
+#include "FilmExport.h"
+
+#include "CanvasView.h"
+#include "Form1.h"
+#include "recording/RecordingFile.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The client area as the window shows it after the drawing was played to the moment.
+QImage windowFrame(Form1& form) {
+    form.showBroughtBack();
+    const Canvas& canvas = form.drawing().canvas();
+    QImage frame(canvas.picture().size(), QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(canvas.deviceRatio());
+    form.canvasView()->render(&frame);
+    return frame;
+}
+
+} // namespace
+
+film::Outcome exportFilm(const QByteArray& recording, const QString& path, FilmRequest request,
+                         const film::Progress& progress, QString* error) {
+    Playback playback(recording);
+    if (!playback.playable()) {
+        *error = QString::fromUtf16(u"絵の記録が読めません（%1）。").arg(playback.error());
+        return film::Outcome::Failed;
+    }
+    // Nothing of this window reaches the user: no clock of its own, no recording, no dialog.
+    Form1 form({.quit = [] {},
+                .openUrl = [](const QUrl&) {},
+                .clock = LoopScheduler::Clock::Manual,
+                .dialogs = {}});
+    form.setAttribute(Qt::WA_DontShowOnScreen);
+    form.show();
+    const film::Frames frames{form.drawing(), [&] {
+                                  return request.pictureOnly ? form.drawing().canvas().picture()
+                                                             : windowFrame(form);
+                              }};
+    return film::make(playback, frames, request.speed, path, progress, error);
+}
+
+int exportFromCommandLine(const QString& drawing, const QString& out, FilmRequest request) {
+    const QByteArray recording = readRecording(drawing);
+    QString error = recording.isEmpty() ? QStringLiteral("cannot read the drawing") : QString();
+    int shown = -1; // the last tenth told
+    const auto progress = [&](qint64 done, qint64 total) {
+        if (const int tenth = int(done * 10 / total); tenth != shown) {
+            shown = tenth;
+            std::fprintf(stderr, "quenzel: %s: %d%%\n", qPrintable(out), tenth * 10);
+        }
+        return true;
+    };
+    if (error.isEmpty() &&
+        exportFilm(recording, out, request, progress, &error) == film::Outcome::Done)
+        return EXIT_SUCCESS;
+    std::fprintf(stderr, "quenzel: cannot export %s to %s: %s\n", qPrintable(drawing),
+                 qPrintable(out), qPrintable(error));
+    return EXIT_FAILURE;
+}

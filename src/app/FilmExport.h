@@ -1,0 +1,20 @@
+#pragma once
+
+#include "recording/Film.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The making-of of a recording as a film. The frames show the client area as the window
+// showed it, played into a window of its own that never comes on screen, or with
+// `pictureOnly` the picture alone; at the density the drawing was made at.
+struct FilmRequest {
+    int speed = 1;
+    bool pictureOnly = false;
+};
+
+film::Outcome exportFilm(const QByteArray& recording, const QString& path, FilmRequest request,
+                         const film::Progress& progress, QString* error);
+
+// `quenzel --export DRAWING OUT`: the film with its progress on standard error; the exit code.
+int exportFromCommandLine(const QString& drawing, const QString& out, FilmRequest request);
