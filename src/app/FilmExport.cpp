@@ -2,7 +2,12 @@
 
 #include "CanvasView.h"
 #include "Form1.h"
+#include "canvas/PictureFile.h"
+#include "recording/Recorder.h"
 #include "recording/RecordingFile.h"
+
+#include <QFileInfo>
+#include <QProgressDialog>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +22,14 @@ QImage windowFrame(Form1& form) {
     frame.setDevicePixelRatio(canvas.deviceRatio());
     form.canvasView()->render(&frame);
     return frame;
+}
+
+// The slowest speed of playing at which the film lasts a minute at most.
+int filmSpeed(qint64 lengthMs) {
+    constexpr qint64 kLongestFilmMs = 60'000;
+    for (const int speed : {1, 2, 4, 8, 16})
+        if (lengthMs <= kLongestFilmMs * speed) return speed;
+    return 64;
 }
 
 } // namespace
@@ -59,4 +72,26 @@ int exportFromCommandLine(const QString& drawing, const QString& out, FilmReques
     std::fprintf(stderr, "quenzel: cannot export %s to %s: %s\n", qPrintable(drawing),
                  qPrintable(out), qPrintable(error));
     return EXIT_FAILURE;
+}
+
+void exportWindowFilm(QWidget* window, PictureKeeper& keeper, Recorder& recorder) {
+    const QString picture = picture::proposedFileName(QDateTime::currentDateTime());
+    const QString chosen =
+        keeper.askWhere(QFileInfo(picture).completeBaseName() + QStringLiteral(".webp"));
+    if (chosen.isEmpty()) return;
+    const QByteArray recording = recorder.textSoFar();
+    QProgressDialog progress(QString::fromUtf16(u"動画を書き出しています…"),
+                             QString::fromUtf16(u"やめる"), 0, 100, window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    QString error;
+    const film::Outcome outcome = exportFilm(
+        recording, chosen, {.speed = filmSpeed(Playback(recording).length())},
+        [&](qint64 done, qint64 total) {
+            progress.setValue(int(done * 100 / total));
+            return !progress.wasCanceled();
+        },
+        &error);
+    progress.reset();
+    if (outcome == film::Outcome::Failed) keeper.tellFailed(chosen, error);
 }
