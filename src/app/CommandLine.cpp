@@ -99,6 +99,9 @@ std::optional<int> answerExport(int argc, char* argv[]) {
     }
     // The film is made in a window that never shows: no display needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // ...whose plugin would say, on the terminal, what it cannot do for a window.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     QApplication app(argc, argv);
     useJapaneseFonts();
     return exportFromCommandLine(

@@ -10,7 +10,11 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace film {
 
@@ -160,8 +164,13 @@ class Mp4Film : public Encoder {
         if (!ffmpeg_.waitForFinished(-1) || ffmpeg_.exitStatus() != QProcess::NormalExit ||
             ffmpeg_.exitCode() != 0)
             return failedRun();
-        if (std::rename(QFile::encodeName(temporary_.fileName()).constData(),
-                        QFile::encodeName(path_).constData()) != 0)
+        // As any new file, readable by all unless the umask says otherwise; a temporary file is
+        // the owner's alone.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        const QByteArray temporary = QFile::encodeName(temporary_.fileName());
+        if (::chmod(temporary.constData(), 0666 & ~mask) != 0 ||
+            std::rename(temporary.constData(), QFile::encodeName(path_).constData()) != 0)
             return failed(QString::fromLocal8Bit(std::strerror(errno)));
         temporary_.setAutoRemove(false);
         return true;

@@ -336,8 +336,13 @@ TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
     const QString webp = dir.filePath(QStringLiteral("stroke.webp"));
     output(QStringLiteral(QUENZEL_PROGRAM),
            {"--export", recordingPath, webp, "--speed", "2", "--picture-only"});
-    EXPECT_TRUE(output(QStringLiteral("webpmux"), {"-info", webp})
-                    .contains(QStringLiteral("Number of frames: %1\n").arg(framesAt(2))));
+    // Each frame lasts 1/30 s, the film's time rounded to whole ms.
+    const QString info = output(QStringLiteral("webpmux"), {"-info", webp});
+    EXPECT_TRUE(info.contains(QStringLiteral("Number of frames: %1\n").arg(framesAt(2))));
+    int lasting = 0;
+    for (const QString& row : info.split(u'\n').mid(5))
+        lasting += row.simplified().section(u' ', 6, 6).toInt();
+    EXPECT_EQ(lasting, (framesAt(2) * 1000 + 15) / 30);
     const auto [last, frames] = lastFrame(webp);
     EXPECT_EQ(frames, framesAt(2));
     EXPECT_TRUE(last == drawing.canvas().picture().convertToFormat(QImage::Format_RGB32));
@@ -349,8 +354,9 @@ TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
         output(QStringLiteral("ffprobe"),
                {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
                 "stream=codec_name,pix_fmt,width,height,nb_read_frames", "-of", "csv=p=0", mp4})
-            .trimmed(),
-        QStringLiteral("h264,452,382,yuv420p,%1").arg(framesAt(1)));
+            .trimmed()
+            .toStdString(),
+        QStringLiteral("h264,452,382,yuv420p,%1").arg(framesAt(1)).toStdString());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
         << "only the drawing and its two films";
 }
