@@ -2,6 +2,9 @@
 // as it was taken, a checkpoint brings back the whole drawing, and what comes back from a
 // recording (whole, cut short or damaged) is the drawing as it was at its last whole action.
 
+#include "app/CanvasView.h"
+#include "app/Form1.h"
+#include "app/PictureKeys.h"
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
 #include "recording/CheckpointData.h"
@@ -359,6 +362,32 @@ TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
         QStringLiteral("h264,452,382,yuv420p,%1").arg(framesAt(1)).toStdString());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
         << "only the drawing and its two films";
+}
+
+// Ctrl+E in the window: asked where with a proposed WebP name, the window's own drawing from
+// its start as a film whose last frame is the client area as the window shows it.
+TEST(Film, CtrlEExportsTheWindowsDrawingFromItsStart) {
+    QTemporaryDir dir;
+    Form1::Services services;
+    services.clock = LoopScheduler::Clock::Manual;
+    services.recordings = RecordingFolder(dir.filePath(QStringLiteral("recordings")));
+    QStringList asked;
+    services.dialogs.askSaveFile = [&](QWidget*, const QString& proposed) {
+        asked << QFileInfo(proposed).suffix();
+        return dir.filePath(QStringLiteral("film.webp"));
+    };
+    services.dialogs.tell = [&](QWidget*, const QString& text) { asked << text; };
+    Form1 form(services);
+    form.show();
+    form.act(OnControl{ControlEvent::Click, QStringLiteral("Command7")});
+    form.act(OnCanvas{Pointer::Press, QPointF(30, 40), Qt::LeftButton});
+    form.act(OnCanvas{Pointer::Move, QPointF(200, 90)});
+    form.act(OnCanvas{Pointer::Release, QPointF(200, 90), Qt::LeftButton});
+    emit form.findChild<PictureKeys*>()->exportFilm();
+    EXPECT_EQ(asked, QStringList{QStringLiteral("webp")});
+    const auto [last, frames] = lastFrame(dir.filePath(QStringLiteral("film.webp")));
+    EXPECT_GE(frames, 1);
+    EXPECT_TRUE(last == form.canvasView()->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace
