@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace film {
 
@@ -39,7 +40,7 @@ QImage fitted(const QImage& frame, QSize size, QImage::Format format) {
 // compressed frames; the file is written at the end.
 class WebpFilm : public Encoder {
   public:
-    WebpFilm(const QString& path, QSize size) : path_(path), size_(size) {
+    WebpFilm(const QString& path, QSize size) : file_(path), size_(size) {
         WebPAnimEncoderOptions options;
         WebPAnimEncoderOptionsInit(&options);
         // Each frame only as the change from the one before: a drawing changes little at a time.
@@ -50,6 +51,11 @@ class WebpFilm : public Encoder {
         WebPConfigLosslessPreset(&config_, 0); // the fastest: a film has thousands of frames
     }
     ~WebpFilm() override { WebPAnimEncoderDelete(encoder_); }
+
+    // A folder that cannot take the film fails before any frame is made.
+    bool start() override {
+        return file_.open(QIODevice::WriteOnly) || failed(file_.errorString());
+    }
 
     bool add(const QImage& frame) override {
         if (!encoder_) return failed(QStringLiteral("no WebP encoder"));
@@ -74,13 +80,11 @@ class WebpFilm : public Encoder {
             WebPAnimEncoderAdd(encoder_, nullptr, timestampOf(frames_), nullptr) &&
             WebPAnimEncoderAssemble(encoder_, &data);
         if (!assembled) return failed(QString::fromUtf8(WebPAnimEncoderGetError(encoder_)));
-        QSaveFile file(path_);
-        const bool written = file.open(QIODevice::WriteOnly) &&
-                             file.write(reinterpret_cast<const char*>(data.bytes),
-                                        qint64(data.size)) == qint64(data.size) &&
-                             file.commit();
+        const bool written = file_.write(reinterpret_cast<const char*>(data.bytes),
+                                         qint64(data.size)) == qint64(data.size) &&
+                             file_.commit();
         WebPDataClear(&data);
-        return written || failed(file.errorString());
+        return written || failed(file_.errorString());
     }
 
     QString error() const override { return error_; }
@@ -91,7 +95,7 @@ class WebpFilm : public Encoder {
         return false;
     }
 
-    QString path_;
+    QSaveFile file_; // written whole at the end, or not at all
     QSize size_;
     WebPAnimEncoder* encoder_ = nullptr;
     WebPConfig config_;
@@ -112,7 +116,7 @@ class Mp4Film : public Encoder {
           temporary_(QFileInfo(path).absoluteDir().filePath(
               QStringLiteral(".%1.XXXXXX").arg(QFileInfo(path).fileName()))) {}
 
-    bool start() {
+    bool start() override {
         if (!temporary_.open()) return failed(temporary_.errorString());
         const QString size = QStringLiteral("%1x%2").arg(size_.width()).arg(size_.height());
         ffmpeg_.start(QStringLiteral("ffmpeg"), {"-hide_banner",
@@ -210,15 +214,12 @@ qint64 frameMoment(qint64 index, qint64 lengthMs, int speed) {
 
 std::unique_ptr<Encoder> encoderFor(const QString& path, QSize size, QString* error) {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"webp") return std::make_unique<WebpFilm>(path, size);
-    if (suffix == u"mp4") {
-        auto mp4 = std::make_unique<Mp4Film>(path, size);
-        if (mp4->start()) return mp4;
-        *error = mp4->error();
-        return nullptr;
-    }
-    *error = QString::fromUtf16(u"動画は .webp か .mp4 で保存します。");
-    return nullptr;
+    std::unique_ptr<Encoder> encoder;
+    if (suffix == u"webp") encoder = std::make_unique<WebpFilm>(path, size);
+    if (suffix == u"mp4") encoder = std::make_unique<Mp4Film>(path, size);
+    if (!encoder) *error = QString::fromUtf16(u"動画は .webp か .mp4 で保存します。");
+    if (encoder && !encoder->start()) *error = std::exchange(encoder, nullptr)->error();
+    return encoder;
 }
 
 Outcome make(Playback& playback, const Frames& frames, int speed, const QString& path,

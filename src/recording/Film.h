@@ -26,6 +26,8 @@ qint64 frameMoment(qint64 index, qint64 lengthMs, int speed);
 class Encoder {
   public:
     virtual ~Encoder() = default;
+    // Readies the film's file (or its program); false where it cannot be made.
+    virtual bool start() = 0;
     virtual bool add(const QImage& frame) = 0;
     // Writes the file whole; before, there is none (a former one stays as it was).
     virtual bool finish() = 0;
