@@ -6,6 +6,7 @@
 #include "Figures.h"
 
 #include "app/CanvasView.h"
+#include "app/FilmExport.h"
 #include "app/Fonts.h"
 #include "app/Form1.h"
 #include "art/BouncingTrail.h"
@@ -17,11 +18,14 @@
 #include "drawing/FormDesign.h"
 #include "interactive/ChaseRunner.h"
 #include "interactive/PointerModes.h"
+#include "recording/CheckpointData.h"
+#include "recording/RecordedLine.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -292,6 +296,56 @@ double dotsMicroseconds(Form1& form, int steps) {
     return fastestMs([] {}, [&] { runFrames(form, steps); }, processorMs) * 1000 / steps;
 }
 
+// An hour of drawing as its recording: pen strokes of 5 s at 100 moves a second with a
+// second's rest between, a generated picture every minute, and a checkpoint every 10 s as the
+// recorder would make them.
+QByteArray hourRecording() {
+    using namespace action;
+    Drawing drawing{QSize(451, 382), QFont(), {.end = [] {}, .openUrl = [](const QUrl&) {}}};
+    drawing.take(DeviceRatio{1});
+    QByteArray text = recording::header(QSize(451, 382), 1);
+    const auto take = [&](qint64 ms, const Action& a) {
+        drawing.take(a);
+        text += recording::line(ms, a);
+    };
+    const auto click = [&](qint64 ms, const char* name) {
+        take(ms, OnControl{ControlEvent::MouseDown, QString::fromLatin1(name)});
+        take(ms, OnControl{ControlEvent::Click, QString::fromLatin1(name)});
+    };
+    constexpr qint64 kHourMs = 3'600'000;
+    qint64 checkpointAt = -10'000; // none yet
+    for (qint64 ms = 0; ms < kHourMs; ms += 6000) {
+        if (ms / 10'000 != checkpointAt / 10'000)
+            text +=
+                recording::checkpointLine(checkpointAt = ms, recording::encode(drawing.snapshot()));
+        if (ms % 60'000 == 0) click(ms, "Command6");
+        click(ms, "Command7");
+        const double y = double(ms / 6000 % 350) + 20;
+        take(ms, OnCanvas{Pointer::Press, QPointF(20, y), Qt::LeftButton});
+        for (qint64 t = 10; t <= 5000; t += 10)
+            take(ms + t, OnCanvas{Pointer::Move, QPointF(20 + t / 12.5, y + (t / 10) % 20)});
+        take(ms + 5000, OnCanvas{Pointer::Release, QPointF(420, y), Qt::LeftButton});
+    }
+    return text;
+}
+
+// Seconds of wall time to export the hour at ×16 as each film.
+void filmSeconds(const QByteArray& hour) {
+    QTemporaryDir dir;
+    for (const char* name : {"hour.webp", "hour.mp4"}) {
+        QElapsedTimer wall;
+        wall.start();
+        QString error;
+        const film::Outcome outcome = exportFilm(
+            hour, dir.filePath(QString::fromLatin1(name)), {.speed = 16},
+            [](qint64, qint64) { return true; }, &error);
+        std::printf("%s %8lld frames %10.1f s %s\n",
+                    column(QStringLiteral("film ×16 ") + QString::fromLatin1(name)).constData(),
+                    film::frameCount(Playback(hour).length(), 16), wall.elapsed() / 1000.0,
+                    outcome == film::Outcome::Done ? "" : qPrintable(error));
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -363,5 +417,7 @@ int main(int argc, char* argv[]) {
         printHistoryOnly(QStringLiteral("undo 1920x1080"), undo);
         printHistoryOnly(QStringLiteral("redo 1920x1080"), redo);
     }
+    // The making-of of an hour, at ×16: 225 s of film.
+    if (wanted(QStringLiteral("film ×16"))) filmSeconds(hourRecording());
     return 0;
 }

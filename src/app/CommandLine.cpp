@@ -1,7 +1,10 @@
 #include "CommandLine.h"
 
+#include "FilmExport.h"
+#include "Fonts.h"
 #include "KeyTable.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -12,7 +15,7 @@
 namespace {
 
 struct Options {
-    QCommandLineOption help, version, last;
+    QCommandLineOption help, version, last, exportFilm, speed, pictureOnly;
 };
 
 Options addOptions(QCommandLineParser& parser) {
@@ -26,7 +29,20 @@ Options addOptions(QCommandLineParser& parser) {
         QStringLiteral("last"),
         QStringLiteral("Starts with the last drawing brought back, also one that was ended."));
     parser.addOption(last);
-    return {help, parser.addVersionOption(), last};
+    const QCommandLineOption exportFilm(
+        QStringLiteral("export"),
+        QStringLiteral("Exports the making-of of the drawing as a film, OUT.webp or OUT.mp4, and"
+                       " ends; needs no display."),
+        QStringLiteral("drawing"));
+    const QCommandLineOption speed(QStringLiteral("speed"),
+                                   QStringLiteral("With --export: plays the drawing N times as"
+                                                  " fast (1 unless given)."),
+                                   QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption pictureOnly(
+        QStringLiteral("picture-only"),
+        QStringLiteral("With --export: the picture alone, without the controls."));
+    parser.addOptions({exportFilm, speed, pictureOnly});
+    return {help, parser.addVersionOption(), last, exportFilm, speed, pictureOnly};
 }
 
 // The keys in two columns, laid out as the parser lays out the options.
@@ -62,6 +78,35 @@ bool bringBackLastAsked() {
     const Options options = addOptions(parser);
     parser.parse(QCoreApplication::arguments());
     return parser.isSet(options.last);
+}
+
+std::optional<int> answerExport(int argc, char* argv[]) {
+    QCommandLineParser parser;
+    Options options = [&] {
+        const QCoreApplication probe(argc, argv);
+        const Options added = addOptions(parser);
+        parser.parse(QCoreApplication::arguments());
+        return added;
+    }();
+    if (!parser.isSet(options.exportFilm)) return std::nullopt;
+    bool whole = false;
+    const int speed = parser.value(options.speed).toInt(&whole);
+    if (parser.positionalArguments().size() != 1 || !whole || speed < 1 || speed > 1000) {
+        std::fputs("usage: quenzel --export DRAWING OUT.webp|OUT.mp4 [--speed N] [--picture-only]"
+                   " (N a whole number from 1 to 1000)\n",
+                   stderr);
+        return 1;
+    }
+    // The film is made in a window that never shows: no display needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // ...whose plugin would say, on the terminal, what it cannot do for a window.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    QApplication app(argc, argv);
+    useJapaneseFonts();
+    return exportFromCommandLine(
+        parser.value(options.exportFilm), parser.positionalArguments().first(),
+        {.speed = speed, .pictureOnly = parser.isSet(options.pictureOnly)});
 }
 
 std::optional<int> answerInformationOptions(int argc, char* argv[]) {

@@ -12,6 +12,10 @@ void describeApplication();
 // code when one of them was asked for, nothing otherwise. Every other argument is ignored.
 std::optional<int> answerInformationOptions(int argc, char* argv[]);
 
+// Makes the film that `--export` asks for, with no display, and returns the exit code;
+// nothing when it is not asked for. Call before any application object.
+std::optional<int> answerExport(int argc, char* argv[]);
+
 // Whether `--last` asks for the last drawing back. Needs the application object.
 bool bringBackLastAsked();
 

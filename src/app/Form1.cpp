@@ -2,6 +2,7 @@
 
 #include "CanvasView.h"
 #include "CaptionButton.h"
+#include "FilmExport.h"
 #include "PictureKeys.h"
 #include "drawing/FormDesign.h"
 #include "recording/StartUp.h"
@@ -244,6 +245,13 @@ void Form1::wireKeys() {
     connect(keys_, &PictureKeys::print, keeper_, &PictureKeeper::print);
     connect(keys_, &PictureKeys::undo, this, &Form1::undo);
     connect(keys_, &PictureKeys::redo, this, &Form1::redo);
+    // The film is made from the recording, which only a recorded drawing has.
+    connect(keys_, &PictureKeys::exportFilm, this, [this] {
+        if (recorder_)
+            exportWindowFilm(this, *keeper_, *recorder_);
+        else
+            tell(QString::fromUtf16(u"この絵は記録されていないので、動画にできません。"));
+    });
 }
 
 // The pointer on a control, and keys, as actions. A button's click comes from its own

@@ -29,9 +29,11 @@ PictureKeeper::Dialogs PictureKeeper::desktopDialogs() {
         // No caption of our own: Qt's dialogs name themselves in the user's language.
         .askSaveFile =
             [](QWidget* parent, const QString& proposed) {
+                const bool film = QStringList{"webp", "mp4"}.contains(QFileInfo(proposed).suffix());
                 return QFileDialog::getSaveFileName(
                     parent, QString(), proposed,
-                    QStringLiteral("PNG, JPEG, BMP (*.png *.jpg *.jpeg *.bmp)"));
+                    film ? QStringLiteral("WebP, MP4 (*.webp *.mp4)")
+                         : QStringLiteral("PNG, JPEG, BMP (*.png *.jpg *.jpeg *.bmp)"));
             },
         .askPrinter =
             [](QWidget* parent, QPrinter& printer) {
@@ -56,14 +58,21 @@ QString PictureKeeper::folder() const {
 
 void PictureKeeper::save() {
     const QImage picture = canvas_.picture();
-    const QString proposed =
-        QDir(folder()).filePath(picture::proposedFileName(QDateTime::currentDateTime()));
-    const QString chosen = dialogs_.askSaveFile(window_, proposed);
-    if (chosen.isEmpty()) return;
+    const QString chosen = askWhere(picture::proposedFileName(QDateTime::currentDateTime()));
+    if (!chosen.isEmpty()) write(picture, chosen);
+}
+
+QString PictureKeeper::askWhere(const QString& name) {
+    const QString chosen = dialogs_.askSaveFile(window_, QDir(folder()).filePath(name));
     if (const QString chosenFolder = QFileInfo(chosen).absolutePath();
-        QFileInfo(chosenFolder).isDir())
+        !chosen.isEmpty() && QFileInfo(chosenFolder).isDir())
         folder_ = chosenFolder;
-    write(picture, chosen);
+    return chosen;
+}
+
+void PictureKeeper::tellFailed(const QString& path, const QString& reason) {
+    dialogs_.tell(window_, QString::fromUtf16(u"「%1」を保存できませんでした。\n%2")
+                               .arg(QDir::toNativeSeparators(path), reason));
 }
 
 bool PictureKeeper::saveTo(const QString& chosen) { return write(canvas_.picture(), chosen); }
@@ -72,8 +81,7 @@ bool PictureKeeper::write(const QImage& picture, const QString& chosen) {
     const QString path = picture::withDefaultSuffix(chosen);
     const QString reason = picture::save(picture, path);
     if (reason.isEmpty()) return true;
-    dialogs_.tell(window_, QString::fromUtf16(u"「%1」を保存できませんでした。\n%2")
-                               .arg(QDir::toNativeSeparators(path), reason));
+    tellFailed(path, reason);
     return false;
 }
 

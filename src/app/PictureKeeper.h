@@ -33,6 +33,11 @@ class PictureKeeper : public QObject {
 
     // Asks where, then saves the picture of the moment of asking.
     void save();
+    // Asks where to keep a file, proposing `name` in the folder of the last one kept; empty
+    // when cancelled. The dialog offers the files of the proposed name's kind.
+    QString askWhere(const QString& name);
+    // Tells the user that keeping `path` failed, and why.
+    void tellFailed(const QString& path, const QString& reason);
     // Saves the picture as if `chosen` had been chosen in the dialog. False on failure.
     bool saveTo(const QString& chosen);
     void copy();

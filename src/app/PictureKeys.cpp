@@ -40,6 +40,9 @@ void PictureKeys::act(Action action) {
     case Action::ShowKeys:
         showKeys();
         break;
+    case Action::ExportFilm:
+        emit exportFilm();
+        break;
     case Action::Controls:
         break;
     }
@@ -64,6 +67,7 @@ bool PictureKeys::boxKeeps(const QLineEdit& box, Action action) {
     case Action::Save:
     case Action::Print:
     case Action::ShowKeys:
+    case Action::ExportFilm:
     case Action::Controls:
         return false;
     }

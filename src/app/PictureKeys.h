@@ -28,6 +28,7 @@ class PictureKeys : public QObject {
     void print();
     void undo();
     void redo();
+    void exportFilm();
 
   private:
     using Action = KeyTable::Action;

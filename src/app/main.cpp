@@ -37,6 +37,7 @@ bool displayConfigured() {
 int main(int argc, char* argv[]) {
     describeApplication();
     if (const auto exitCode = answerInformationOptions(argc, argv)) return *exitCode;
+    if (const auto exitCode = answerExport(argc, argv)) return *exitCode;
     if (!displayConfigured()) return EXIT_FAILURE;
     QApplication app(argc, argv);
     useJapaneseFonts();

@@ -76,6 +76,12 @@ void Recorder::checkpoint(qint64 now) {
     madeAtCheckpoint_ = drawing_.history().made();
 }
 
+QByteArray Recorder::textSoFar() {
+    flush();
+    file_->waitWritten();
+    return readRecording(file_->path());
+}
+
 void Recorder::flush() {
     file_->append(std::exchange(lines_, {}));
     file_->flush();

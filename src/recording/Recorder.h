@@ -40,6 +40,9 @@ class Recorder {
     bool failed() const { return file_->failed(); }
     QString error() const { return file_->error(); }
     QString path() const { return file_->path(); }
+    // Everything recorded so far, as the file holds it once written: the making-of of the
+    // drawing from its start. Waits for the disk.
+    QByteArray textSoFar();
 
   private:
     void taken(const Action& action, qint64 nanoseconds);

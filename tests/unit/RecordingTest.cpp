@@ -2,9 +2,13 @@
 // as it was taken, a checkpoint brings back the whole drawing, and what comes back from a
 // recording (whole, cut short or damaged) is the drawing as it was at its last whole action.
 
+#include "app/CanvasView.h"
+#include "app/Form1.h"
+#include "app/PictureKeys.h"
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
 #include "recording/CheckpointData.h"
+#include "recording/Film.h"
 #include "recording/Playback.h"
 #include "recording/RecordedLine.h"
 #include "recording/Recorder.h"
@@ -12,10 +16,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <webp/demux.h>
 
 #include <random>
 
@@ -283,6 +289,127 @@ TEST(Recorder, AGestureLeftHalfWayIsWrittenWithinASecond) {
         loop.exec();
     }
     EXPECT_LT(waited.elapsed(), 1500);
+}
+
+// What a program prints, or fails the test.
+QString output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000) && process.exitCode() == 0)
+        << qPrintable(program) << ": " << process.readAllStandardError().toStdString();
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// The last frame of an animated WebP as it is shown, and how many frames it has.
+std::pair<QImage, int> lastFrame(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()),
+                        std::size_t(bytes.size())};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_BGRA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    if (!decoder) return {};
+    WebPAnimInfo info;
+    WebPAnimDecoderGetInfo(decoder, &info);
+    uint8_t* pixels = nullptr;
+    int timestamp = 0, frames = 0;
+    while (WebPAnimDecoderHasMoreFrames(decoder) &&
+           WebPAnimDecoderGetNext(decoder, &pixels, &timestamp))
+        ++frames;
+    QImage last = pixels ? QImage(pixels, int(info.canvas_width), int(info.canvas_height),
+                                  QImage::Format_ARGB32)
+                               .convertToFormat(QImage::Format_RGB32)
+                         : QImage();
+    WebPAnimDecoderDelete(decoder);
+    return {last, frames};
+}
+
+// `quenzel --export` makes a film of a pen stroke, a move every 10 ms for 1990 ms: a valid
+// animated WebP and MP4 with 30 frames a second of film and one more for the end, each
+// frame another part of the stroke, and the final picture exactly as the last WebP frame.
+TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
+    QTemporaryDir dir;
+    Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
+    drawing.take(DeviceRatio{1});
+    QByteArray text = recording::header(QSize(451, 382), 1) +
+                      recording::checkpointLine(0, recording::encode(drawing.snapshot()));
+    const auto take = [&](qint64 ms, const Action& a) {
+        drawing.take(a);
+        text += recording::line(ms, a);
+    };
+    take(0, OnControl{ControlEvent::MouseDown, QStringLiteral("Command7")});
+    take(0, OnControl{ControlEvent::Click, QStringLiteral("Command7")});
+    take(0, OnCanvas{Pointer::Press, QPointF(20, 20), Qt::LeftButton});
+    constexpr qint64 kLength = 1990;
+    for (qint64 ms = 10; ms <= kLength; ms += 10)
+        take(ms, OnCanvas{Pointer::Move, QPointF(20 + ms / 5.0, 20 + ms / 10.0)});
+    const QString recordingPath = dir.filePath(QStringLiteral("stroke.quenzel"));
+    QFile file(recordingPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    // Frames at k * 1000 / 30 * speed ms before the end, and the end.
+    const auto framesAt = [&](int speed) {
+        int frames = 1;
+        for (int k = 0; k * 1000 * speed < 30 * kLength; ++k)
+            ++frames;
+        return frames;
+    };
+
+    const QString webp = dir.filePath(QStringLiteral("stroke.webp"));
+    output(QStringLiteral(QUENZEL_PROGRAM),
+           {"--export", recordingPath, webp, "--speed", "2", "--picture-only"});
+    // Each frame lasts 1/30 s, the film's time rounded to whole ms.
+    const QString info = output(QStringLiteral("webpmux"), {"-info", webp});
+    EXPECT_TRUE(info.contains(QStringLiteral("Number of frames: %1\n").arg(framesAt(2))));
+    int lasting = 0;
+    for (const QString& row : info.split(u'\n').mid(5))
+        lasting += row.simplified().section(u' ', 6, 6).toInt();
+    EXPECT_EQ(lasting, (framesAt(2) * 1000 + 15) / 30);
+    const auto [last, frames] = lastFrame(webp);
+    EXPECT_EQ(frames, framesAt(2));
+    EXPECT_TRUE(last == drawing.canvas().picture().convertToFormat(QImage::Format_RGB32));
+
+    // The window as it showed, 451 pixels wide: one more for the colours of H.264.
+    const QString mp4 = dir.filePath(QStringLiteral("stroke.mp4"));
+    output(QStringLiteral(QUENZEL_PROGRAM), {"--export", recordingPath, mp4});
+    EXPECT_EQ(
+        output(QStringLiteral("ffprobe"),
+               {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                "stream=codec_name,pix_fmt,width,height,nb_read_frames", "-of", "csv=p=0", mp4})
+            .trimmed()
+            .toStdString(),
+        QStringLiteral("h264,452,382,yuv420p,%1").arg(framesAt(1)).toStdString());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
+        << "only the drawing and its two films";
+}
+
+// Ctrl+E in the window: asked where with a proposed WebP name, the window's own drawing from
+// its start as a film whose last frame is the client area as the window shows it.
+TEST(Film, CtrlEExportsTheWindowsDrawingFromItsStart) {
+    QTemporaryDir dir;
+    Form1::Services services;
+    services.clock = LoopScheduler::Clock::Manual;
+    services.recordings = RecordingFolder(dir.filePath(QStringLiteral("recordings")));
+    QStringList asked;
+    services.dialogs.askSaveFile = [&](QWidget*, const QString& proposed) {
+        asked << QFileInfo(proposed).suffix();
+        return dir.filePath(QStringLiteral("film.webp"));
+    };
+    services.dialogs.tell = [&](QWidget*, const QString& text) { asked << text; };
+    Form1 form(services);
+    form.show();
+    form.act(OnControl{ControlEvent::Click, QStringLiteral("Command7")});
+    form.act(OnCanvas{Pointer::Press, QPointF(30, 40), Qt::LeftButton});
+    form.act(OnCanvas{Pointer::Move, QPointF(200, 90)});
+    form.act(OnCanvas{Pointer::Release, QPointF(200, 90), Qt::LeftButton});
+    emit form.findChild<PictureKeys*>()->exportFilm();
+    EXPECT_EQ(asked, QStringList{QStringLiteral("webp")});
+    const auto [last, frames] = lastFrame(dir.filePath(QStringLiteral("film.webp")));
+    EXPECT_GE(frames, 1);
+    EXPECT_TRUE(last == form.canvasView()->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace
