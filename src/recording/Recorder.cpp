@@ -32,10 +32,11 @@ void Recorder::taken(const Action& action, qint64 nanoseconds) {
     // checkpoint that follows it, so that no cut of the file can hold the one without the
     // other; the action stays in the recording as a comment.
     if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
-        lines_ += "# " + recording::line(now, action);
+        lines_ += "# ";
+        recording::appendLine(lines_, now, action);
         checkpoint();
     } else {
-        lines_ += recording::line(now, action);
+        recording::appendLine(lines_, now, action);
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
             now - checkpointAt_ >= every_.minGapMs)
             checkpoint();
