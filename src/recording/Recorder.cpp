@@ -27,7 +27,7 @@ void Recorder::finish() {
 // at once; the rest at least once a second.
 void Recorder::taken(const Action& action, qint64 nanoseconds) {
     const qint64 now = clock_.elapsed();
-    workSinceCheckpoint_ += nanoseconds;
+    workSinceCheckpoint_ += nanoseconds + kReadBackNs;
     // An undo or redo that a replay from the checkpoint could not repeat is written as the
     // checkpoint that follows it, so that no cut of the file can hold the one without the
     // other; the action stays in the recording as a comment.
