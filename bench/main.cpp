@@ -2,8 +2,11 @@
 // QPainter and Cairo drawing the same figures on an image of the same format and size, and
 // to the floor: the very same pixels written as precomputed spans. Every workload is a
 // list of figures recorded from the real drawing code, replayed into each renderer, at a
-// device pixel ratio of 1 or 2; each timing is the fastest of several repetitions.
+// device pixel ratio of 1 or 2; each timing is the fastest of several repetitions. Then what
+// the history and the recording of a drawing cost, and what an hour of drawing records.
+#include "Clocks.h"
 #include "Figures.h"
+#include "RecorderBench.h"
 
 #include "app/CanvasView.h"
 #include "app/FilmExport.h"
@@ -20,6 +23,7 @@
 #include "interactive/PointerModes.h"
 #include "recording/CheckpointData.h"
 #include "recording/RecordedLine.h"
+#include "recording/RecordingFolder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,28 +34,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
 constexpr int kRepetitions = 9; // at least 5; more steadies the minimum on a busy machine
 const QSize kClient(design::kClientWidth / design::kTwipsPerPixel,
                     design::kClientHeight / design::kTwipsPerPixel);
-
-template <typename Run> double elapsedMs(Run run) {
-    QElapsedTimer timer;
-    timer.start();
-    run();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-// Processor time of the whole process (paints may use worker threads), in milliseconds: on
-// a shared machine, wall time would count the time spent waiting for a processor.
-double processorMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 // The fastest of kRepetitions runs of `run`, in milliseconds of wall time or, with
 // `now`, of that clock; `prepare` runs untimed before each.
@@ -182,10 +170,8 @@ Figures penDots(Form1& form, int count) {
         interactive::Command7_MouseDown(easel);
         interactive::Form_MouseDown(easel, 0, 0);
         for (int i = 0; i < count; ++i) {
-            const double t = i * 0.001;
-            const auto x = float(std::round((0.5 + 0.45 * std::sin(3 * t)) * kClient.width()));
-            const auto y = float(std::round((0.5 + 0.45 * std::sin(4 * t)) * kClient.height()));
-            interactive::drawPointerModes(easel, x, y);
+            const QPointF at = penPath(kClient, i);
+            interactive::drawPointerModes(easel, float(at.x()), float(at.y()));
         }
     });
 }
@@ -244,6 +230,26 @@ void printRecording(const QString& name, std::size_t figures, double withoutMs, 
     std::fflush(stdout);
 }
 
+void printRecorder(const QString& name, const RecorderCost& c) {
+    std::printf("%s %8lld %12.2f %10.2f %+6.1f%% %9.2f\n", column(name).constData(), c.actions,
+                c.withoutMs, c.withMs, 100 * (c.withMs / c.withoutMs - 1), c.writerMs);
+    std::fflush(stdout);
+}
+
+void printHour(const Hour& h) {
+    std::printf("%s %8lld actions, %lld lines, %lld checkpoints: text %.2f MB (checkpoints "
+                "%.2f MB), file %.2f MB\n",
+                column(QStringLiteral("an hour")).constData(), h.actions, h.lines, h.checkpoints,
+                h.textMB, h.checkpointsMB, h.fileMB);
+    std::printf("%s processor time: drawing %.2f s, writer %.2f s; brought back: read %.0f ms, "
+                "bringBack %.0f ms (%lld actions replayed), %s\n",
+                column(QString()).constData(), h.playedS, h.writerS, h.readMs, h.bringBackMs,
+                h.actionsBroughtBack, h.same ? "the same drawing" : "NOT THE SAME DRAWING");
+    std::printf("%s the longest bringBack, just before a checkpoint: %.0f ms (%lld actions)\n",
+                column(QString()).constData(), h.worstBringBackMs, h.worstActions);
+    std::fflush(stdout);
+}
+
 void printHistoryOnly(const QString& name, double ms) {
     std::printf("%s %8s %12s %10.2f %7s\n", column(name).constData(), "-", "-", ms, "-");
     std::fflush(stdout);
@@ -252,10 +258,11 @@ void printHistoryOnly(const QString& name, double ms) {
 // Runs `steps` steps of the window's current endless drawing as its clock does: a batch
 // per display frame, each followed by the frame (the writes shown, pending events and
 // paints handled).
+constexpr int kStepsPerFrame = LoopScheduler::kStepsPerSecond * LoopScheduler::kTickMs / 1000;
+
 void runFrames(Form1& form, int steps) {
-    constexpr int kPerFrame = LoopScheduler::kStepsPerSecond * LoopScheduler::kTickMs / 1000;
-    for (int done = 0; done < steps; done += kPerFrame) {
-        form.loops().advance(std::min(kPerFrame, steps - done));
+    for (int done = 0; done < steps; done += kStepsPerFrame) {
+        form.loops().advance(std::min(kStepsPerFrame, steps - done));
         QCoreApplication::processEvents();
     }
 }
@@ -265,11 +272,14 @@ void click(Form1& form, const char* button) {
     QCoreApplication::processEvents();
 }
 
-void moveOnCanvas(Form1& form, QPointF at) {
-    QMouseEvent move(QEvent::MouseMove, at, form.canvasView()->mapToGlobal(at), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.canvasView(), &move);
+void pointerOnCanvas(Form1& form, QEvent::Type type, QPointF at,
+                     Qt::MouseButton button = Qt::NoButton) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, at, form.canvasView()->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.canvasView(), &event);
 }
+
+void moveOnCanvas(Form1& form, QPointF at) { pointerOnCanvas(form, QEvent::MouseMove, at); }
 
 // Microseconds of processor time per chase step in the off-screen window, display included. The
 // pointer jumps between two far corners every 100 steps (each jump starts a runner, whose first
@@ -346,6 +356,62 @@ void filmSeconds(const QByteArray& hour) {
     }
 }
 
+// Two windows, the second recording into a temporary folder as the program does: what
+// `run` costs the window's thread in turns (see inTurns).
+template <typename Prepare, typename Run>
+RecorderCost windowsInTurns(int runs, Prepare prepare, Run run) {
+    QTemporaryDir dir;
+    const auto services = [](std::optional<RecordingFolder> recordings) {
+        return Form1::Services{.quit = [] {},
+                               .openUrl = [](const QUrl&) {},
+                               .clock = LoopScheduler::Clock::Manual,
+                               .recordings = std::move(recordings)};
+    };
+    Form1 without(services(std::nullopt));
+    auto with = std::make_unique<Form1>(services(RecordingFolder(dir.path())));
+    without.show();
+    with->show();
+    QCoreApplication::processEvents();
+    return inTurns(without, *with, runs, prepare, run, [&] { with.reset(); });
+}
+
+// A stroke of `moves` pointer movements with the pen through the window's events, a frame
+// shown after every other movement (a mouse's 100 movements a second on a 60 Hz screen).
+RecorderCost windowPenDots(int moves, int runs) {
+    const auto prepare = [](Form1& form) {
+        click(form, "Command3");
+        if (!form.drawing().state().penOn.on())
+            form.drawing().take(
+                action::OnControl{action::ControlEvent::MouseDown, QStringLiteral("Command7")});
+    };
+    const auto run = [moves](Form1& form) {
+        pointerOnCanvas(form, QEvent::MouseButtonPress, penPath(kClient, 0), Qt::LeftButton);
+        for (int i = 1; i <= moves; ++i) {
+            pointerOnCanvas(form, QEvent::MouseMove, penPath(kClient, i), Qt::LeftButton);
+            if (i % 2) continue;
+            form.canvasView()->showChangesNow(); // as the frame's timer would
+            QCoreApplication::processEvents();
+        }
+        pointerOnCanvas(form, QEvent::MouseButtonRelease, penPath(kClient, moves), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        return moves + 2LL;
+    };
+    return windowsInTurns(runs, prepare, run);
+}
+
+// "②" in the window as its clock runs it (see runFrames).
+RecorderCost windowDots(int steps, int runs) {
+    const auto prepare = [](Form1& form) {
+        click(form, "Command3");
+        click(form, "Command9");
+    };
+    const auto run = [steps](Form1& form) {
+        runFrames(form, steps);
+        return (steps + kStepsPerFrame - 1LL) / kStepsPerFrame;
+    };
+    return windowsInTurns(runs, prepare, run);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -419,5 +485,22 @@ int main(int argc, char* argv[]) {
     }
     // The making-of of an hour, at ×16: 225 s of film.
     if (wanted(QStringLiteral("film ×16"))) filmSeconds(hourRecording());
+
+    // What recording costs the drawing's thread (processor time, fastest of 27 in turns), and
+    // what the file's writer thread spends per run; then the hour.
+    std::printf("\n%s %8s %12s %10s %7s %9s\n", column(QStringLiteral("recorder")).constData(),
+                "actions", "without ms", "with ms", "change", "writer ms");
+    if (const QString name = QStringLiteral("recorder pen dots"); wanted(name))
+        printRecorder(QStringLiteral("pen dots"),
+                      recorderPenDots(kClient, 100'000, 3 * kRepetitions));
+    if (const QString name = QStringLiteral("recorder ② dots"); wanted(name))
+        printRecorder(QStringLiteral("② dots"), recorderDots(kClient, 100'000, 3 * kRepetitions));
+    if (const QString name = QStringLiteral("recorder pen dots, window"); wanted(name))
+        printRecorder(QStringLiteral("pen dots, window"), windowPenDots(10'000, 3 * kRepetitions));
+    if (const QString name = QStringLiteral("recorder ② steps, window"); wanted(name))
+        printRecorder(QStringLiteral("② steps, window"), windowDots(10'000, 3 * kRepetitions));
+    // Last: the session's clock stays an hour ahead.
+    if (const QString name = QStringLiteral("recorder an hour"); wanted(name))
+        printHour(anHour(kClient));
     return 0;
 }

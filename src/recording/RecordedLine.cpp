@@ -17,11 +17,21 @@ constexpr double kMaxRatio = 16;
 constexpr int kMaxClient = 16384;
 constexpr double kMaxSteps = 1e6; // a second of steps is 1000
 
-// The shortest text that reads back as the same double.
-QByteArray number(double v) {
+// The shortest text that reads back as the same number, appended without a temporary: a
+// line is written for every pointer movement.
+template <typename Number>
+requires std::is_arithmetic_v<Number> QByteArray& operator<<(QByteArray& out, Number v) {
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
-    return QByteArray(buffer, end - buffer);
+    return out.append(buffer, end - buffer);
+}
+QByteArray& operator<<(QByteArray& out, const char* text) { return out.append(text); }
+QByteArray& operator<<(QByteArray& out, char c) { return out.append(c); }
+QByteArray& operator<<(QByteArray& out, const QByteArray& text) { return out.append(text); }
+
+QByteArray number(double v) {
+    QByteArray out;
+    return out << v;
 }
 
 QByteArray buttonName(Qt::MouseButton button) {
@@ -178,48 +188,56 @@ QByteArray header(QSize client, double ratio) {
            QByteArray::number(client.height()) + ", ratio " + number(ratio) + '\n';
 }
 
-QByteArray line(qint64 ms, const Action& action) {
-    const QByteArray words = std::visit(
-        [](const auto& a) -> QByteArray {
+void appendLine(QByteArray& out, qint64 ms, const Action& action) {
+    out << '@' << ms << ' ';
+    std::visit(
+        [&out](const auto& a) {
             using A = std::decay_t<decltype(a)>;
             if constexpr (std::is_same_v<A, OnCanvas>) {
-                const char* verb = a.pointer == Pointer::Press  ? "down "
-                                   : a.pointer == Pointer::Move ? "move "
-                                                                : "up ";
-                QByteArray out = verb + number(a.pixels.x()) + ' ' + number(a.pixels.y());
-                return a.pointer == Pointer::Move ? out : out + ' ' + buttonName(a.button);
+                out << (a.pointer == Pointer::Press  ? "down "
+                        : a.pointer == Pointer::Move ? "move "
+                                                     : "up ")
+                    << a.pixels.x() << ' ' << a.pixels.y();
+                if (a.pointer != Pointer::Move) out << ' ' << buttonName(a.button);
             } else if constexpr (std::is_same_v<A, OnControl>) {
                 const QByteArray name = a.control.toUtf8();
                 switch (a.event) {
                 case ControlEvent::MouseMove:
-                    return "over " + name;
+                    out << "over " << name;
+                    break;
                 case ControlEvent::MouseDown:
-                    return "press " + name + ' ' + buttonName(a.button);
+                    out << "press " << name << ' ' << buttonName(a.button);
+                    break;
                 case ControlEvent::Click:
-                    return "click " + name;
+                    out << "click " << name;
+                    break;
                 }
-                return {};
             } else if constexpr (std::is_same_v<A, NewText>) {
-                return QByteArray("type ") + nameOf(a.box) + ' ' + escaped(a.text);
+                out << "type " << nameOf(a.box) << ' ' << escaped(a.text);
             } else if constexpr (std::is_same_v<A, MenuItem>) {
-                return "click " + a.name.toUtf8();
+                out << "click " << a.name.toUtf8();
             } else if constexpr (std::is_same_v<A, Key>) {
-                return "key";
+                out << "key";
             } else if constexpr (std::is_same_v<A, Undo>) {
-                return "undo";
+                out << "undo";
             } else if constexpr (std::is_same_v<A, Redo>) {
-                return "redo";
+                out << "redo";
             } else if constexpr (std::is_same_v<A, Steps>) {
-                return "steps " + QByteArray::number(a.count);
+                out << "steps " << a.count;
             } else if constexpr (std::is_same_v<A, ClientSize>) {
-                return "resize " + QByteArray::number(a.pixels.width()) + ' ' +
-                       QByteArray::number(a.pixels.height());
+                out << "resize " << a.pixels.width() << ' ' << a.pixels.height();
             } else {
-                return "ratio " + number(a.ratio);
+                out << "ratio " << a.ratio;
             }
         },
         action);
-    return '@' + QByteArray::number(ms) + ' ' + words + '\n';
+    out << '\n';
+}
+
+QByteArray line(qint64 ms, const Action& action) {
+    QByteArray out;
+    appendLine(out, ms, action);
+    return out;
 }
 
 QByteArray checkpointLine(qint64 ms, const QByteArray& data) {

@@ -37,6 +37,8 @@ constexpr int kFormat = 1;
 
 QByteArray header(QSize client, double ratio);
 QByteArray line(qint64 ms, const Action& action);
+// The same line appended to `out`: no allocation but out's own growth.
+void appendLine(QByteArray& out, qint64 ms, const Action& action);
 QByteArray checkpointLine(qint64 ms, const QByteArray& data);
 QByteArray endLine();
 

@@ -31,15 +31,16 @@ void Recorder::finish() {
 // at once; the rest within a second.
 void Recorder::taken(const Action& action, qint64 nanoseconds) {
     const qint64 now = clock_.elapsed();
-    workSinceCheckpoint_ += nanoseconds;
+    workSinceCheckpoint_ += nanoseconds + kReadBackNs;
     // An undo or redo that a replay from the checkpoint could not repeat is written as the
     // checkpoint that follows it, so that no cut of the file can hold the one without the
     // other; the action stays in the recording as a comment.
     if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
-        lines_ += "# " + recording::line(now, action);
+        lines_ += "# ";
+        recording::appendLine(lines_, now, action);
         checkpoint(now);
     } else {
-        lines_ += recording::line(now, action);
+        recording::appendLine(lines_, now, action);
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
             now - checkpointAt_ >= every_.minGapMs)
             checkpoint(now);

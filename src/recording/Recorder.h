@@ -14,11 +14,11 @@
 // loop's clock, so also when the user stops in the middle of one).
 //
 // The recording begins with a checkpoint of the drawing as it stands, and gains one
-// whenever replaying from the last would cost more than a budget of the drawing's own work,
-// at most every so often, and at once after an undo or a redo that reaches behind the last
-// checkpoint (the history a replay from it has does not go so far back; the checkpoint then
-// stands for the action). Bringing back any moment then costs one checkpoint and that
-// little replay.
+// whenever replaying from the last would cost more than a budget (the drawing's own work, and
+// reading the lines back), at most every so often, and at once after an undo or a redo that reaches
+// behind the last checkpoint (the history a replay from it has does not go so far back; the
+// checkpoint then stands for the action). Bringing back any moment then costs one checkpoint and
+// that little replay.
 struct RecorderCheckpoints {
     qint64 replayBudgetMs = 250;
     qint64 minGapMs = 5000;
@@ -27,6 +27,9 @@ struct RecorderCheckpoints {
 class Recorder {
   public:
     static constexpr qint64 kFlushMs = 1000;
+    // What reading a line back costs a replay besides the drawing's work (about 0.6 to 1.5 µs
+    // here): for cheap actions, pointer movements above all, it is most of the replay.
+    static constexpr qint64 kReadBackNs = 1500;
     using Checkpoints = RecorderCheckpoints;
 
     // From now on every action the drawing takes goes to `file`.
@@ -58,7 +61,7 @@ class Recorder {
     qint64 flushedAt_ = 0; // ms on clock_
     QTimer idle_; // hands them over once the lines of a gesture going on have waited a second
     qint64 checkpointAt_ = 0;            // ms on clock_
-    qint64 workSinceCheckpoint_ = 0;     // ns of the drawing's own work
+    qint64 workSinceCheckpoint_ = 0;     // ns a replay from the checkpoint would take
     std::uint64_t madeAtCheckpoint_ = 0; // the history's newest step then
     std::uint64_t movesSeen_ = 0;        // the history's undo and redo moves so far
 };

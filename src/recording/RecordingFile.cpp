@@ -1,5 +1,6 @@
 #include "RecordingFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -214,15 +215,16 @@ void RecordingFile::fail(int error) {
 
 namespace {
 
-QByteArray readPlain(QFile& file, qsizetype limit, bool* cut) {
-    QByteArray text = file.read(limit);
+QByteArray readPlain(QIODevice& file, qsizetype limit, bool* cut) {
+    // QIODevice::read() allocates all it is allowed to read before it reads.
+    QByteArray text = file.read(std::min<qint64>(limit, file.bytesAvailable()));
     if (cut) *cut = !file.atEnd();
     return text;
 }
 
 // Inflates gzip members one after another until the input ends, breaks off or turns to garbage;
 // what came out before stays.
-QByteArray readGzip(QFile& file, qsizetype limit, bool* cut) {
+QByteArray readGzip(QIODevice& file, qsizetype limit, bool* cut) {
     z_stream zip{};
     if (inflateInit2(&zip, kGzipWindow) != Z_OK) return {};
     QByteArray text;
@@ -250,14 +252,27 @@ QByteArray readGzip(QFile& file, qsizetype limit, bool* cut) {
     return text;
 }
 
+// Whole lines of a recording from a device open for reading, gzip or plain.
+QByteArray readDevice(QIODevice& device, qsizetype limit, bool* cut) {
+    if (cut) *cut = false;
+    QByteArray text =
+        device.peek(2) == "\x1f\x8b" ? readGzip(device, limit, cut) : readPlain(device, limit, cut);
+    text.truncate(text.lastIndexOf('\n') + 1); // whole lines only
+    return text;
+}
+
 } // namespace
 
 QByteArray readRecording(const QString& path, qsizetype limit, bool* cut) {
     if (cut) *cut = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray text =
-        file.peek(2) == "\x1f\x8b" ? readGzip(file, limit, cut) : readPlain(file, limit, cut);
-    text.truncate(text.lastIndexOf('\n') + 1); // whole lines only
-    return text;
+    return readDevice(file, limit, cut);
+}
+
+QByteArray readRecordingBytes(const QByteArray& bytes, qsizetype limit, bool* cut) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readDevice(buffer, limit, cut);
 }

@@ -116,3 +116,6 @@ class RecordingFile {
 // still checks each one); plain uncompressed text is read as it is. Never more than `limit` bytes
 // of text (the rest ignored, `*cut` set). Empty when unreadable.
 QByteArray readRecording(const QString& path, qsizetype limit = 1 << 30, bool* cut = nullptr);
+// The same from bytes in memory (a recording's file read whole, or a fuzzer's input).
+QByteArray readRecordingBytes(const QByteArray& bytes, qsizetype limit = 1 << 30,
+                              bool* cut = nullptr);
