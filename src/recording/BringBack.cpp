@@ -22,6 +22,8 @@ bool withinScreens(const Drawing& drawing, const Action& action) {
     double ratio = drawing.canvas().deviceRatio();
     if (const auto* size = std::get_if<action::ClientSize>(&action)) client = size->pixels;
     if (const auto* r = std::get_if<action::DeviceRatio>(&action)) ratio = r->ratio;
+    if (const auto* picture = std::get_if<action::Picture>(&action))
+        client = client.expandedTo(picture->image.size());
     return client.width() * ratio <= kMaxDevicePixels &&
            client.height() * ratio <= kMaxDevicePixels;
 }
@@ -66,8 +68,10 @@ BroughtBack bringBack(Drawing& drawing, const QByteArray& recording) {
         if (!isCheckpoint(lines[from])) continue;
         QString error;
         if (const auto entry = parse(QString::fromUtf8(lines[from]), &error))
-            if (const auto* checkpoint = std::get_if<Checkpoint>(&entry->what))
+            if (const auto* checkpoint = std::get_if<Checkpoint>(&entry->what)) {
                 snapshot = decode(checkpoint->data, &error);
+                result.endMs = entry->ms;
+            }
         if (!snapshot) {
             result.damaged = true;
             result.error = QStringLiteral("line %1: %2").arg(from + 1).arg(error);
@@ -96,6 +100,7 @@ BroughtBack bringBack(Drawing& drawing, const QByteArray& recording) {
         }
         drawing.take(*action);
         ++result.actions;
+        result.endMs = entry->ms;
     }
     return result;
 }

@@ -4,10 +4,18 @@
 #include "RecordedLine.h"
 
 Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every)
-    : drawing_(drawing), file_(std::move(file)), every_(every) {
+    : Recorder(drawing, std::move(file), {}, 0) {
+    every_ = every;
+}
+
+// A checkpoint first also where the recording goes on: what follows needs nothing before it.
+Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file,
+                   const QByteArray& recording, qint64 endMs)
+    : drawing_(drawing), file_(std::move(file)), startMs_(endMs) {
     clock_.start();
     const Canvas& canvas = drawing_.canvas();
-    lines_ = recording::header(canvas.clientSize(), canvas.deviceRatio());
+    lines_ = recording.isEmpty() ? recording::header(canvas.clientSize(), canvas.deviceRatio())
+                                 : recording;
     movesSeen_ = drawing_.history().moves();
     checkpoint();
     drawing_.setTaken([this](const Action& action, qint64 ns) { taken(action, ns); });
@@ -18,6 +26,12 @@ Recorder::~Recorder() {
     flush();
 }
 
+QByteArray Recorder::recording() {
+    flush();
+    file_->waitWritten();
+    return file_->failed() ? QByteArray() : readRecording(file_->path());
+}
+
 void Recorder::finish() {
     lines_ += recording::endLine();
     flush();
@@ -26,7 +40,7 @@ void Recorder::finish() {
 // What ends a gesture (anything but the pointer moving and the clock's steps) is written
 // at once; the rest at least once a second.
 void Recorder::taken(const Action& action, qint64 nanoseconds) {
-    const qint64 now = clock_.elapsed();
+    const qint64 now = this->now();
     workSinceCheckpoint_ += nanoseconds;
     // An undo or redo that a replay from the checkpoint could not repeat is written as the
     // checkpoint that follows it, so that no cut of the file can hold the one without the
@@ -34,6 +48,10 @@ void Recorder::taken(const Action& action, qint64 nanoseconds) {
     if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
         lines_ += "# " + recording::line(now, action);
         checkpoint();
+    } else if (std::holds_alternative<action::Picture>(action)) {
+        // A picture's PNG is made on the file's thread, as a checkpoint's compression is.
+        file_->append(std::exchange(lines_, {}));
+        file_->appendLater([now, action] { return recording::line(now, action); });
     } else {
         lines_ += recording::line(now, action);
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
@@ -59,7 +77,7 @@ bool Recorder::reachedBehindCheckpoint(bool undo) {
 }
 
 void Recorder::checkpoint() {
-    const qint64 now = clock_.elapsed();
+    const qint64 now = this->now();
     file_->append(std::exchange(lines_, {}));
     // Taken now, compressed on the file's thread.
     file_->appendLater([snapshot = drawing_.snapshot(), now] {
@@ -73,5 +91,5 @@ void Recorder::checkpoint() {
 void Recorder::flush() {
     file_->append(std::exchange(lines_, {}));
     file_->flush();
-    flushedAt_ = clock_.elapsed();
+    flushedAt_ = now();
 }

@@ -214,21 +214,22 @@ void RecordingFile::fail(int error) {
 
 namespace {
 
-QByteArray readPlain(QFile& file, qsizetype limit, bool* cut) {
+QByteArray readPlain(QIODevice& file, qsizetype limit, bool* cut) {
     QByteArray text = file.read(limit);
     if (cut) *cut = !file.atEnd();
     return text;
 }
 
 // Inflates gzip members one after another until the input ends, breaks off or turns to garbage;
-// what came out before stays.
-QByteArray readGzip(QFile& file, qsizetype limit, bool* cut) {
+// what came out before stays. Whole when the input ended right after a member.
+QByteArray readGzip(QIODevice& file, qsizetype limit, bool* cut, bool* whole) {
     z_stream zip{};
     if (inflateInit2(&zip, kGzipWindow) != Z_OK) return {};
     QByteArray text;
     char in[kChunk];
     char out[kChunk];
     int result = Z_OK;
+    bool memberEnded = false;
     while (text.size() <= limit && (result == Z_OK || result == Z_BUF_ERROR)) {
         if (zip.avail_in == 0) {
             const qint64 read = file.read(in, kChunk);
@@ -240,12 +241,15 @@ QByteArray readGzip(QFile& file, qsizetype limit, bool* cut) {
         zip.avail_out = kChunk;
         result = inflate(&zip, Z_NO_FLUSH);
         text.append(out, kChunk - zip.avail_out);
-        if (result == Z_STREAM_END) result = inflateReset(&zip); // another member may follow
+        memberEnded = result == Z_STREAM_END;
+        if (memberEnded) result = inflateReset(&zip); // another member may follow
     }
+    if (whole) *whole = memberEnded && zip.avail_in == 0 && file.atEnd();
     inflateEnd(&zip);
     if (text.size() > limit) {
         text.truncate(limit);
         if (cut) *cut = true;
+        if (whole) *whole = false;
     }
     return text;
 }
@@ -256,8 +260,14 @@ QByteArray readRecording(const QString& path, qsizetype limit, bool* cut) {
     if (cut) *cut = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray text =
-        file.peek(2) == "\x1f\x8b" ? readGzip(file, limit, cut) : readPlain(file, limit, cut);
+    return readRecording(file, limit, cut);
+}
+
+QByteArray readRecording(QIODevice& device, qsizetype limit, bool* cut, bool* whole) {
+    if (cut) *cut = false;
+    if (whole) *whole = true;
+    QByteArray text = device.peek(2) == "\x1f\x8b" ? readGzip(device, limit, cut, whole)
+                                                   : readPlain(device, limit, cut);
     text.truncate(text.lastIndexOf('\n') + 1); // whole lines only
     return text;
 }

@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+class QIODevice;
 class QLockFile;
 struct z_stream_s;
 
@@ -116,3 +117,6 @@ class RecordingFile {
 // still checks each one); plain uncompressed text is read as it is. Never more than `limit` bytes
 // of text (the rest ignored, `*cut` set). Empty when unreadable.
 QByteArray readRecording(const QString& path, qsizetype limit = 1 << 30, bool* cut = nullptr);
+// The same from a device open for reading; `*whole` tells whether the compressed text ended
+// as a whole gzip file does, with nothing after it (plain text always does).
+QByteArray readRecording(QIODevice& device, qsizetype limit, bool* cut, bool* whole = nullptr);

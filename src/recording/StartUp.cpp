@@ -38,4 +38,13 @@ StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bri
     return start;
 }
 
+std::unique_ptr<Recorder> continueRecording(Drawing& drawing, const RecordingFolder& folder,
+                                            const QByteArray& recording, qint64 endMs) {
+    auto file = RecordingFile::create(folder.newPath(), nullptr);
+    if (!file) return nullptr;
+    auto recorder = std::make_unique<Recorder>(drawing, std::move(file), recording, endMs);
+    folder.prune(recorder->path());
+    return recorder;
+}
+
 } // namespace recording
