@@ -26,6 +26,10 @@ Options addOptions(QCommandLineParser& parser) {
         QStringLiteral("last"),
         QStringLiteral("Starts with the last drawing brought back, also one that was ended."));
     parser.addOption(last);
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A drawing kept with Ctrl+Shift+S (.quenzel) or a picture to open."),
+        QStringLiteral("[FILE]"));
     return {help, parser.addVersionOption(), last};
 }
 
@@ -62,6 +66,14 @@ bool bringBackLastAsked() {
     const Options options = addOptions(parser);
     parser.parse(QCoreApplication::arguments());
     return parser.isSet(options.last);
+}
+
+QString fileAsked() {
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.parse(QCoreApplication::arguments());
+    const QStringList files = parser.positionalArguments();
+    return files.isEmpty() ? QString() : files.first();
 }
 
 std::optional<int> answerInformationOptions(int argc, char* argv[]) {

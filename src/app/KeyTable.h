@@ -15,7 +15,7 @@ class KeyTable {
   public:
     // What the window does on a key. Controls: a key Qt's own widgets answer (moving the
     // focus, pressing a button); listed for the user, not bound by the window.
-    enum class Action { Save, Copy, Print, Undo, Redo, ShowKeys, Controls };
+    enum class Action { Save, KeepDrawing, Open, Copy, Print, Undo, Redo, ShowKeys, Controls };
 
     struct Row {
         Action action;
