@@ -214,8 +214,14 @@ void RecordingFile::fail(int error) {
 
 namespace {
 
+// In chunks: QIODevice::read(limit) would take memory for the whole limit at once.
 QByteArray readPlain(QIODevice& file, qsizetype limit, bool* cut) {
-    QByteArray text = file.read(limit);
+    QByteArray text;
+    char chunk[kChunk];
+    qint64 read = 0;
+    while (text.size() < limit &&
+           (read = file.read(chunk, std::min<qint64>(kChunk, limit - text.size()))) > 0)
+        text.append(chunk, read);
     if (cut) *cut = !file.atEnd();
     return text;
 }
