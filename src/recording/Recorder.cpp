@@ -18,6 +18,7 @@ Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file,
                                  : recording;
     movesSeen_ = drawing_.history().moves();
     checkpoint();
+    flush(); // brings the drawing back even if the program ends before any action
     drawing_.setTaken([this](const Action& action, qint64 ns) { taken(action, ns); });
 }
 
