@@ -328,12 +328,15 @@ void Form1::drawOnFrom(recording::Opened& opened) {
     if (recorder_) recorder_->finish();
     recorder_.reset();
     drawing_.restore(*opened.drawing);
+    recording::StartUp start;
     if (services_.recordings)
-        recorder_ = recording::continueRecording(drawing_, *services_.recordings, opened.recording,
-                                                 opened.endMs);
+        start = recording::continueRecording(drawing_, *services_.recordings, opened.recording,
+                                             opened.endMs);
+    recorder_ = std::move(start.recorder);
     toldRecordingFailed_ = !recorder_;
     view_->adoptScreenDensity();
     showBroughtBack();
+    if (!start.message.isEmpty()) tell(start.message);
 }
 
 // The client area grows to hold the picture as far as the screen allows, before the picture

@@ -99,10 +99,11 @@ bool PictureKeeper::write(const QImage& picture, const QString& chosen) {
     return told(kNotSaved, path, picture::save(picture, path));
 }
 
+// The recording is taken once a name is chosen, so that a dialog cancelled costs nothing;
+// an endless drawing that runs meanwhile is kept as far as it came.
 void PictureKeeper::keepDrawing() {
-    const QByteArray recording = recording_();
     if (const QString chosen = ask(QStringLiteral("quenzel"), kDrawings); !chosen.isEmpty())
-        writeDrawing(recording, chosen);
+        keepDrawingTo(chosen);
 }
 
 bool PictureKeeper::keepDrawingTo(const QString& chosen) {

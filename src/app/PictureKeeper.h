@@ -42,7 +42,7 @@ class PictureKeeper : public QObject {
     void save();
     // Saves the picture as if `chosen` had been chosen in the dialog. False on failure.
     bool saveTo(const QString& chosen);
-    // Asks where, then keeps the drawing as of the moment of asking as a drawing file.
+    // Asks where, then keeps the drawing as a drawing file.
     void keepDrawing();
     // Keeps the drawing as if `chosen` had been chosen in the dialog. False on failure.
     bool keepDrawingTo(const QString& chosen);

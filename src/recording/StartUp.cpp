@@ -14,6 +14,10 @@ QString told(const BroughtBack& back) {
     return QStringLiteral("前回の記録は読めないので、新しい絵から始めます。");
 }
 
+QString unwritable() {
+    return QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。");
+}
+
 } // namespace
 
 StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bringBackLast) {
@@ -29,8 +33,7 @@ StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bri
         }
     }
     if (!file) {
-        start.message =
-            QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。");
+        start.message = unwritable();
         return start;
     }
     start.recorder = std::make_unique<Recorder>(drawing, std::move(file));
@@ -38,13 +41,17 @@ StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bri
     return start;
 }
 
-std::unique_ptr<Recorder> continueRecording(Drawing& drawing, const RecordingFolder& folder,
-                                            const QByteArray& recording, qint64 endMs) {
+StartUp continueRecording(Drawing& drawing, const RecordingFolder& folder,
+                          const QByteArray& recording, qint64 endMs) {
+    StartUp start;
     auto file = RecordingFile::create(folder.newPath(), nullptr);
-    if (!file) return nullptr;
-    auto recorder = std::make_unique<Recorder>(drawing, std::move(file), recording, endMs);
-    folder.prune(recorder->path());
-    return recorder;
+    if (!file) {
+        start.message = unwritable();
+        return start;
+    }
+    start.recorder = std::make_unique<Recorder>(drawing, std::move(file), recording, endMs);
+    folder.prune(start.recorder->path());
+    return start;
 }
 
 } // namespace recording
