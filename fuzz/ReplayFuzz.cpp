@@ -23,7 +23,7 @@ QString admitted(const QString& line, long long& stepsLeft) {
     if (words.isEmpty()) return {};
     const QString& verb = words[0];
     if (verb == u"png" || verb == u"canvas-png" || verb == u"snapshot" || verb == u"save" ||
-        verb == u"print")
+        verb == u"print" || verb == u"keep" || verb == u"open")
         return {};
     if (verb == u"steps" && words.size() >= 2) {
         bool ok = false;

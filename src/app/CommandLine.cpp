@@ -42,6 +42,10 @@ Options addOptions(QCommandLineParser& parser) {
         QStringLiteral("picture-only"),
         QStringLiteral("With --export: the picture alone, without the controls."));
     parser.addOptions({exportFilm, speed, pictureOnly});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A drawing kept with Ctrl+Shift+S (.quenzel) or a picture to open."),
+        QStringLiteral("[FILE]"));
     return {help, parser.addVersionOption(), last, exportFilm, speed, pictureOnly};
 }
 
@@ -107,6 +111,14 @@ std::optional<int> answerExport(int argc, char* argv[]) {
     return exportFromCommandLine(
         parser.value(options.exportFilm), parser.positionalArguments().first(),
         {.speed = speed, .pictureOnly = parser.isSet(options.pictureOnly)});
+}
+
+QString fileAsked() {
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.parse(QCoreApplication::arguments());
+    const QStringList files = parser.positionalArguments();
+    return files.isEmpty() ? QString() : files.first();
 }
 
 std::optional<int> answerInformationOptions(int argc, char* argv[]) {

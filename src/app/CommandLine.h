@@ -9,7 +9,7 @@
 void describeApplication();
 
 // Answers `--help` and `--version` on standard output, without a display. Returns the exit
-// code when one of them was asked for, nothing otherwise. Every other argument is ignored.
+// code when one of them was asked for, nothing otherwise. Every other option is ignored.
 std::optional<int> answerInformationOptions(int argc, char* argv[]);
 
 // Makes the film that `--export` asks for, with no display, and returns the exit code;
@@ -18,6 +18,10 @@ std::optional<int> answerExport(int argc, char* argv[]);
 
 // Whether `--last` asks for the last drawing back. Needs the application object.
 bool bringBackLastAsked();
+
+// The drawing or picture to open at start-up, or empty: the first argument that is no
+// option (the desktop's %f). Needs the application object.
+QString fileAsked();
 
 // What `--help` says: the options, then the window's keys from the key table. Needs an
 // application object of any kind.

@@ -75,11 +75,10 @@ int exportFromCommandLine(const QString& drawing, const QString& out, FilmReques
 }
 
 void exportWindowFilm(QWidget* window, PictureKeeper& keeper, Recorder& recorder) {
-    const QString picture = picture::proposedFileName(QDateTime::currentDateTime());
     const QString chosen =
-        keeper.askWhere(QFileInfo(picture).completeBaseName() + QStringLiteral(".webp"));
+        keeper.askWhere(QStringLiteral("webp"), QStringLiteral("WebP, MP4 (*.webp *.mp4)"));
     if (chosen.isEmpty()) return;
-    const QByteArray recording = recorder.textSoFar();
+    const QByteArray recording = recorder.recording();
     QProgressDialog progress(QString::fromUtf16(u"動画を書き出しています…"),
                              QString::fromUtf16(u"やめる"), 0, 100, window);
     progress.setWindowModality(Qt::WindowModal);

@@ -4,7 +4,9 @@
 #include "CaptionButton.h"
 #include "FilmExport.h"
 #include "PictureKeys.h"
+#include "canvas/PictureFile.h"
 #include "drawing/FormDesign.h"
+#include "recording/DrawingFile.h"
 #include "recording/StartUp.h"
 
 #include <QApplication>
@@ -14,8 +16,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 #include <algorithm>
@@ -51,6 +55,14 @@ bool isModifier(int key) {
     default:
         return false;
     }
+}
+
+// The first local file among dropped addresses, or empty.
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
 }
 
 void markBox(QLineEdit* box, bool serves) {
@@ -107,6 +119,7 @@ Form1::Form1(Services services, QWidget* parent)
     setTabOrder();
     wireControls();
     wireKeys();
+    setAcceptDrops(true);
     historyIdle_.setSingleShot(true);
     connect(&historyIdle_, &QTimer::timeout, this, [this] { drawing_.prepareHistory(); });
     resizeClientArea(drawing_.canvas().clientSize());
@@ -238,9 +251,12 @@ void Form1::wireControls() {
 
 // Save, copy and print keep the picture; the undo and redo keys are the history's to take.
 void Form1::wireKeys() {
-    keeper_ = new PictureKeeper(drawing_.canvas(), services_.dialogs, this);
+    keeper_ = new PictureKeeper(
+        drawing_.canvas(), [this] { return recording(); }, services_.dialogs, this);
     keys_ = new PictureKeys(this);
     connect(keys_, &PictureKeys::save, keeper_, &PictureKeeper::save);
+    connect(keys_, &PictureKeys::keepDrawing, keeper_, &PictureKeeper::keepDrawing);
+    connect(keys_, &PictureKeys::open, this, &Form1::askOpen);
     connect(keys_, &PictureKeys::copy, keeper_, &PictureKeeper::copy);
     connect(keys_, &PictureKeys::print, keeper_, &PictureKeeper::print);
     connect(keys_, &PictureKeys::undo, this, &Form1::undo);
@@ -261,6 +277,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const QString& name = watched->objectName();
     const auto* widget = static_cast<const QWidget*>(watched);
     using enum action::ControlEvent;
+    if (takeDrop(event)) return true;
     switch (event->type()) {
     case QEvent::KeyPress:
         // Ctrl or Shift held down on the way to a shortcut is no key yet: Ctrl+Z while "②"
@@ -306,6 +323,99 @@ void Form1::showBroughtBack() {
     resizeClientArea(drawing_.canvas().clientSize());
     showWrites(loops_.afterAction(drawing_.looping()));
     view_->update();
+}
+
+void Form1::restore(const Drawing::Snapshot& snapshot) {
+    drawing_.restore(snapshot);
+    if (recorder_) recorder_->checkpoint();
+    showBroughtBack();
+}
+
+// ---- Opening ----
+
+void Form1::askOpen() {
+    if (const QString path = keeper_->askOpen(); !path.isEmpty()) open(path);
+}
+
+bool Form1::open(const QString& path) {
+    return recording::isDrawingFile(path) ? openDrawing(path) : openPicture(path);
+}
+
+bool Form1::openDrawing(const QString& path) {
+    recording::Opened opened = recording::open(path, font());
+    if (!opened.drawing) {
+        keeper_->tellNotOpened(path, opened.error);
+        return false;
+    }
+    drawOnFrom(opened);
+    return true;
+}
+
+// The opened drawing becomes the window's, where its recording ends: the one place where
+// its making-of is to play first. The recording of the drawing before ends as the user's
+// own end would; a new one holds all of the opened drawing's and goes on from it.
+void Form1::drawOnFrom(recording::Opened& opened) {
+    if (recorder_) recorder_->finish();
+    recorder_.reset();
+    drawing_.restore(*opened.drawing);
+    recording::StartUp start;
+    if (services_.recordings)
+        start = recording::continueRecording(drawing_, *services_.recordings, opened.recording,
+                                             opened.endMs);
+    recorder_ = std::move(start.recorder);
+    toldRecordingFailed_ = !recorder_;
+    view_->adoptScreenDensity();
+    showBroughtBack();
+    if (!start.message.isEmpty()) tell(start.message);
+}
+
+// The client area grows to hold the picture as far as the screen allows, before the picture
+// comes, and what lies beyond is left out; the recording holds the picture as drawn.
+bool Form1::openPicture(const QString& path) {
+    QString reason;
+    const auto image = picture::load(path, &reason);
+    if (!image) {
+        keeper_->tellNotOpened(path, reason);
+        return false;
+    }
+    const QSize client = drawing_.canvas().clientSize();
+    const QSize size = client.expandedTo(image->size().boundedTo(clientRoom()));
+    if (size != client) resizeClientArea(size);
+    act(action::Picture{image->copy(image->rect() & QRect(QPoint(), size))});
+    return true;
+}
+
+// The largest client area the screen holds, beside the window's frame and menu bar.
+QSize Form1::clientRoom() const {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    return screen()->availableGeometry().size() - frame - QSize(0, menuBar()->sizeHint().height());
+}
+
+// A file dropped anywhere on the window opens, also on a box, which would take its name as
+// text. It opens once the drop is over, so that the program that dragged it never waits on
+// a message.
+bool Form1::takeDrop(QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString file = droppedFile(drop->mimeData());
+    if (file.isEmpty()) return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(
+            this, [this, file] { open(file); }, Qt::QueuedConnection);
+    return true;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) { takeDrop(event); }
+void Form1::dragMoveEvent(QDragMoveEvent* event) { takeDrop(event); }
+void Form1::dropEvent(QDropEvent* event) { takeDrop(event); }
+
+// The drawing's whole recording; where it has none (no folder, a failed disk), one of the
+// drawing as it stands.
+QByteArray Form1::recording() {
+    const QByteArray recorded = recorder_ ? recorder_->recording() : QByteArray();
+    return recorded.isEmpty() ? recording::recordingOf(drawing_) : recorded;
 }
 
 // The hint line tells the user what the program did on its own; the next hint replaces it.

@@ -21,6 +21,9 @@ class QLineEdit;
 namespace design {
 struct ControlRow;
 }
+namespace recording {
+struct Opened;
+}
 
 // The one window: canvas and tool panel at once. Builds its controls from the design
 // table, turns the events of the controls, the canvas, the menu and the keys into the
@@ -66,6 +69,13 @@ class Form1 : public QMainWindow, private ControlSurface {
     // Shows all of the drawing anew once it was brought back from elsewhere, in a client area
     // of its size.
     void showBroughtBack();
+    // Makes the drawing that of the snapshot, brought from elsewhere, and shows it; the
+    // recording takes it in as a checkpoint.
+    void restore(const Drawing::Snapshot& snapshot);
+    // Opens a drawing file (the window's drawing becomes it) or a picture (drawn on the
+    // canvas, one step of the history), as if chosen in the open dialog. A file that does
+    // not open is told, and the window stays as it was: false then.
+    bool open(const QString& path);
 
   private:
     void buildControls();
@@ -75,6 +85,16 @@ class Form1 : public QMainWindow, private ControlSurface {
     void wireControls();
     void wireKeys();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool takeDrop(QEvent* event);
+    void askOpen();
+    bool openDrawing(const QString& path);
+    void drawOnFrom(recording::Opened& opened);
+    bool openPicture(const QString& path);
+    QSize clientRoom() const;
+    QByteArray recording();
     void keepRecording();
     void tell(const QString& message);
     void showWrites(LoopScheduler::Showing what);

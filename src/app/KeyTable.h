@@ -15,7 +15,18 @@ class KeyTable {
   public:
     // What the window does on a key. Controls: a key Qt's own widgets answer (moving the
     // focus, pressing a button); listed for the user, not bound by the window.
-    enum class Action { Save, Copy, Print, Undo, Redo, ShowKeys, ExportFilm, Controls };
+    enum class Action {
+        Save,
+        KeepDrawing,
+        Open,
+        Copy,
+        Print,
+        Undo,
+        Redo,
+        ShowKeys,
+        ExportFilm,
+        Controls
+    };
 
     struct Row {
         Action action;

@@ -25,6 +25,12 @@ void PictureKeys::act(Action action) {
     case Action::Save:
         emit save();
         break;
+    case Action::KeepDrawing:
+        emit keepDrawing();
+        break;
+    case Action::Open:
+        emit open();
+        break;
     case Action::Copy:
         emit copy();
         break;
@@ -65,6 +71,8 @@ bool PictureKeys::boxKeeps(const QLineEdit& box, Action action) {
     case Action::Copy:
         return box.hasSelectedText();
     case Action::Save:
+    case Action::KeepDrawing:
+    case Action::Open:
     case Action::Print:
     case Action::ShowKeys:
     case Action::ExportFilm:

@@ -9,12 +9,12 @@ class QLineEdit;
 class QShortcut;
 class QWidget;
 
-// The window's keys, bound from the key table: the desktop's own bindings of Save, Copy,
-// Print, Undo and Redo (and the keys the table lists, Ctrl+Y for Redo, on every desktop),
-// one signal each, and F1, which shows the list of keys itself. A text box keeps a key for
-// itself only where it has a use for it, as in every program: Undo and Redo while it has
-// typing of its own to take back or bring back, Copy while it has selected text; otherwise
-// the key is the window's.
+// The window's keys, bound from the key table: the desktop's own bindings of Save, Save As,
+// Open, Copy, Print, Undo and Redo (and the keys the table lists, Ctrl+Y for Redo, on every
+// desktop), one signal each, and F1, which shows the list of keys itself. A text box keeps a key
+// for itself only where it has a use for it, as in every program: Undo and Redo while it has typing
+// of its own to take back or bring back, Copy while it has selected text; otherwise the key is the
+// window's.
 class PictureKeys : public QObject {
     Q_OBJECT
   public:
@@ -24,6 +24,8 @@ class PictureKeys : public QObject {
 
   signals:
     void save();
+    void keepDrawing();
+    void open();
     void copy();
     void print();
     void undo();

@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
     auto form = std::make_unique<Form1>(std::move(services));
     form->show();
     form->focusFirstControl();
+    if (const QString file = fileAsked(); !file.isEmpty()) form->open(file);
     const int exitCode = app.exec();
     form.reset();
     // Qt 6.4's Wayland plugin can wait forever for its event thread while it shuts down,

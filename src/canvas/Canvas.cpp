@@ -247,6 +247,19 @@ void Canvas::Print(const QString& text) {
     touch(device.toAlignedRect() & clip());
 }
 
+void Canvas::PaintPicture(const QImage& picture) {
+    trace("paintpicture %d %d", picture.width(), picture.height());
+    if (picture.isNull()) return;
+    const QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
+    const QImage device = ratio_ == 1 ? opaque : raster::resample(opaque, QPoint(0, 0), ratio_);
+    if (device.isNull()) return;
+    growRaster(raster_.size().expandedTo(device.size()));
+    const auto bytes = std::size_t(device.width()) * sizeof(QRgb);
+    for (int y = 0; y < device.height(); ++y)
+        std::memcpy(raster_.scanLine(y), device.constScanLine(y), bytes);
+    touch(device.rect());
+}
+
 double Canvas::TextWidth(const QString& text) const {
     return fromPixels(QFontMetricsF(printFont()).horizontalAdvance(text));
 }

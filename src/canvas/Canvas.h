@@ -58,6 +58,11 @@ class Canvas {
     // The figure of option word 6: the segment from (x1, y1) to (x2, y2).
     void Line(float x1, float y1, float x2, float y2, numbers::Colour colour);
     void Print(const QString& text);
+    // A picture (opaque RGB32) at the top-left, image pixel (i, j) on the device pixels of
+    // client pixel (i, j), as a new ratio resamples the raster. Unlike a figure it is not
+    // clipped to the client area: the raster grows to hold all of it, so that the picture
+    // is there whether the window has grown to show it yet or not.
+    void PaintPicture(const QImage& picture);
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
 

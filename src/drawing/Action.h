@@ -2,6 +2,7 @@
 
 #include "canvas/ControlSurface.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QSize>
 #include <QString>
@@ -62,8 +63,14 @@ struct DeviceRatio {
     double ratio;
 };
 
+// A picture opened to draw on: it takes the top-left of the canvas, one image pixel to a
+// pixel of the client area, in the canvas's format (opaque RGB32).
+struct Picture {
+    QImage image;
+};
+
 } // namespace action
 
 using Action = std::variant<action::OnCanvas, action::OnControl, action::NewText, action::MenuItem,
                             action::Key, action::Undo, action::Redo, action::Steps,
-                            action::ClientSize, action::DeviceRatio>;
+                            action::ClientSize, action::DeviceRatio, action::Picture>;

@@ -171,6 +171,14 @@ void Drawing::apply(const action::ClientSize& a) { canvas_.setClientSize(a.pixel
 
 void Drawing::apply(const action::DeviceRatio& a) { canvas_.setDeviceRatio(a.ratio); }
 
+// An opened picture is one step of the history, as "CLS" is; an endless drawing goes on over it.
+void Drawing::apply(const action::Picture& a) {
+    resting_ = false;
+    history_.endGesture();
+    canvas_.PaintPicture(a.image);
+    history_.endGesture();
+}
+
 void Drawing::dispatch(Event event, const QString& control) {
     for (const Wiring& w : kWiring)
         if (w.event == event && control == QLatin1String(w.control)) (this->*w.handler)();

@@ -120,6 +120,7 @@ class Drawing {
     void apply(const action::Steps& a);
     void apply(const action::ClientSize& a);
     void apply(const action::DeviceRatio& a);
+    void apply(const action::Picture& a);
     void dispatch(Event event, const QString& control);
     void textChanged(Control box);
     template <typename Loop> void startLoop(Loop loop);

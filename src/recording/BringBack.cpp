@@ -21,6 +21,7 @@ BroughtBack bringBack(Drawing& drawing, const QByteArray& recording) {
     result.ended = playback.endedByUser();
     result.error = playback.error();
     result.actions = int(playback.actions());
+    result.endMs = playback.recordedPosition();
     return result;
 }
 

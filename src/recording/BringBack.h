@@ -16,6 +16,7 @@ struct BroughtBack {
     bool ended = false;   // the recording says the user ended the program
     QString error;        // why nothing was brought back, or where it stopped
     int actions = 0;      // taken after the checkpoint
+    qint64 endMs = 0;     // the time of the last line taken, the checkpoint's or an action's
 };
 
 BroughtBack bringBack(Drawing& drawing, const QByteArray& recording);

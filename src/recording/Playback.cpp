@@ -21,6 +21,8 @@ bool withinScreens(const Drawing& drawing, const Action& action) {
     double ratio = drawing.canvas().deviceRatio();
     if (const auto* size = std::get_if<action::ClientSize>(&action)) client = size->pixels;
     if (const auto* r = std::get_if<action::DeviceRatio>(&action)) ratio = r->ratio;
+    if (const auto* picture = std::get_if<action::Picture>(&action))
+        client = client.expandedTo(picture->image.size());
     return client.width() * ratio <= kMaxDevicePixels &&
            client.height() * ratio <= kMaxDevicePixels;
 }
@@ -32,6 +34,11 @@ Playback::Playback(const QByteArray& recording) { read(recording); }
 qint64 Playback::position() const {
     const qsizetype held = std::min<qsizetype>(next_, entries_.size());
     return held == 0 ? 0 : entries_[held - 1].film;
+}
+
+qint64 Playback::recordedPosition() const {
+    const qsizetype held = std::min<qsizetype>(next_, entries_.size());
+    return held == 0 ? 0 : entries_[held - 1].ms;
 }
 
 void Playback::read(const QByteArray& text) {
@@ -62,10 +69,8 @@ void Playback::read(const QByteArray& text) {
         }
         film += std::clamp<qint64>(entry->ms - lastMs, 0, kMaxPauseMs);
         lastMs = entry->ms;
-        if (auto* checkpoint = std::get_if<recording::Checkpoint>(&entry->what))
-            entries_.push_back({film, Checkpoint{std::move(checkpoint->data)}});
-        else
-            entries_.push_back({film, std::move(std::get<Action>(entry->what))}), ++actions_;
+        actions_ += std::holds_alternative<Action>(entry->what);
+        entries_.push_back({film, entry->ms, std::move(entry->what)});
     }
     if (entries_.empty() && error_.isEmpty()) error_ = QStringLiteral("no checkpoint");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordedLine.h"
 #include "drawing/Drawing.h"
 
 #include <QByteArray>
@@ -32,6 +33,8 @@ class Playback {
     // The film's length, and where the drawing played to, in ms.
     qint64 length() const { return entries_.empty() ? 0 : entries_.back().film; }
     qint64 position() const;
+    // The recording's own time of the last entry taken (ms since it began, pauses and all).
+    qint64 recordedPosition() const;
     // How many actions it holds (checkpoints not counted).
     qsizetype actions() const { return actions_; }
 
@@ -40,11 +43,10 @@ class Playback {
     bool seek(Drawing& drawing, qint64 ms);
 
   private:
-    struct Checkpoint {
-        QByteArray data;
-    };
+    using Checkpoint = recording::Checkpoint;
     struct Entry {
         qint64 film;
+        qint64 ms;
         std::variant<Action, Checkpoint> what;
     };
     void read(const QByteArray& recording);

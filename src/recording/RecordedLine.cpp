@@ -1,7 +1,9 @@
 #include "RecordedLine.h"
 
+#include "canvas/PictureFile.h"
 #include "drawing/FormDesign.h"
 
+#include <QBuffer>
 #include <QStringList>
 
 #include <charconv>
@@ -120,6 +122,27 @@ struct Words {
     }
 };
 
+// Lossless, and read back through the same reader and limits as any picture opened.
+QByteArray pictureData(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png.toBase64();
+}
+
+std::optional<Action> openedPicture(const Words& w) {
+    const auto decoded = QByteArray::fromBase64Encoding(w.words[2].toLatin1(),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) return w.fail(QStringLiteral("the picture is no base64")), std::nullopt;
+    QBuffer buffer;
+    buffer.setData(*decoded);
+    buffer.open(QIODevice::ReadOnly);
+    QString reason;
+    if (auto image = picture::read(buffer, &reason, "png")) return Picture{std::move(*image)};
+    return w.fail(QStringLiteral("the picture does not read: ") + reason), std::nullopt;
+}
+
 bool isMenuItem(QStringView name) {
     for (const design::MenuRow& item : design::menu())
         if (name == QLatin1String(item.name)) return true;
@@ -176,6 +199,7 @@ std::optional<Action> action(const Words& w) {
         if (const auto r = w.real(2, 1.0 / kMaxRatio, kMaxRatio)) return DeviceRatio{*r};
         return std::nullopt;
     }
+    if (verb == u"picture" && count == 1) return openedPicture(w);
     w.fail(QStringLiteral("no recorded action '%1'").arg(verb));
     return std::nullopt;
 }
@@ -226,6 +250,8 @@ void appendLine(QByteArray& out, qint64 ms, const Action& action) {
                 out << "steps " << a.count;
             } else if constexpr (std::is_same_v<A, ClientSize>) {
                 out << "resize " << a.pixels.width() << ' ' << a.pixels.height();
+            } else if constexpr (std::is_same_v<A, Picture>) {
+                out << "picture " << pictureData(a.image);
             } else {
                 out << "ratio " << a.ratio;
             }

@@ -27,6 +27,7 @@
 //   @3200 undo / redo
 //   @3300 steps 33               the endless drawing took 33 steps
 //   @3400 checkpoint DATA        the whole drawing, to bring back any moment fast
+//   @3500 picture DATA           a picture opened to draw on: PNG in base64
 //   # end                        the user ended the program
 //
 // Unlike a replay script's, these lines reach the drawing as they stand: no hit-testing, no

@@ -4,12 +4,21 @@
 #include "RecordedLine.h"
 
 Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every)
-    : drawing_(drawing), file_(std::move(file)), every_(every) {
+    : Recorder(drawing, std::move(file), {}, 0) {
+    every_ = every;
+}
+
+// A checkpoint first also where the recording goes on: what follows needs nothing before it.
+Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file,
+                   const QByteArray& recording, qint64 endMs)
+    : drawing_(drawing), file_(std::move(file)), startMs_(endMs) {
     clock_.start();
     const Canvas& canvas = drawing_.canvas();
-    lines_ = recording::header(canvas.clientSize(), canvas.deviceRatio());
+    lines_ = recording.isEmpty() ? recording::header(canvas.clientSize(), canvas.deviceRatio())
+                                 : recording;
     movesSeen_ = drawing_.history().moves();
-    checkpoint(0);
+    checkpoint(now());
+    flush(); // brings the drawing back even if the program ends before any action
     // Lines of a gesture that goes on wait at most a second, also when the user then stops.
     idle_.setSingleShot(true);
     idle_.setInterval(int(kFlushMs));
@@ -22,6 +31,12 @@ Recorder::~Recorder() {
     flush();
 }
 
+QByteArray Recorder::recording() {
+    flush();
+    file_->waitWritten();
+    return file_->failed() ? QByteArray() : readRecording(file_->path());
+}
+
 void Recorder::finish() {
     lines_ += recording::endLine();
     flush();
@@ -30,7 +45,7 @@ void Recorder::finish() {
 // What ends a gesture (anything but the pointer moving and the clock's steps) is written
 // at once; the rest within a second.
 void Recorder::taken(const Action& action, qint64 nanoseconds) {
-    const qint64 now = clock_.elapsed();
+    const qint64 now = this->now();
     workSinceCheckpoint_ += nanoseconds + kReadBackNs;
     // An undo or redo that a replay from the checkpoint could not repeat is written as the
     // checkpoint that follows it, so that no cut of the file can hold the one without the
@@ -39,6 +54,10 @@ void Recorder::taken(const Action& action, qint64 nanoseconds) {
         lines_ += "# ";
         recording::appendLine(lines_, now, action);
         checkpoint(now);
+    } else if (std::holds_alternative<action::Picture>(action)) {
+        // A picture's PNG is made on the file's thread, as a checkpoint's compression is.
+        file_->append(std::exchange(lines_, {}));
+        file_->appendLater([now, action] { return recording::line(now, action); });
     } else {
         recording::appendLine(lines_, now, action);
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
@@ -66,6 +85,8 @@ bool Recorder::reachedBehindCheckpoint(bool undo) {
     return history.lastMoved() <= madeAtCheckpoint_;
 }
 
+void Recorder::checkpoint() { checkpoint(now()); }
+
 void Recorder::checkpoint(qint64 now) {
     file_->append(std::exchange(lines_, {}));
     // Taken now, compressed on the file's thread.
@@ -77,15 +98,9 @@ void Recorder::checkpoint(qint64 now) {
     madeAtCheckpoint_ = drawing_.history().made();
 }
 
-QByteArray Recorder::textSoFar() {
-    flush();
-    file_->waitWritten();
-    return readRecording(file_->path());
-}
-
 void Recorder::flush() {
     file_->append(std::exchange(lines_, {}));
     file_->flush();
-    flushedAt_ = clock_.elapsed();
+    flushedAt_ = now();
     idle_.stop();
 }

@@ -34,6 +34,11 @@ class Recorder {
 
     // From now on every action the drawing takes goes to `file`.
     Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every = {});
+    // The same for a drawing that is where `recording` (whole lines, its header first) ends,
+    // at its time `endMs`: the file begins with all of it and goes on from there, so that
+    // it holds the whole drawing from its start.
+    Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, const QByteArray& recording,
+             qint64 endMs);
     // Hands the rest to the file, which writes and syncs it as it closes.
     ~Recorder();
 
@@ -43,20 +48,24 @@ class Recorder {
     bool failed() const { return file_->failed(); }
     QString error() const { return file_->error(); }
     QString path() const { return file_->path(); }
-    // Everything recorded so far, as the file holds it once written: the making-of of the
-    // drawing from its start. Waits for the disk.
-    QByteArray textSoFar();
+    // Takes a checkpoint now: for a drawing that came from elsewhere, not from an action.
+    void checkpoint();
+    // The whole recording so far, once everything taken is on disk; empty where the file
+    // failed. Waits for the file's thread.
+    QByteArray recording();
 
   private:
     void taken(const Action& action, qint64 nanoseconds);
     bool reachedBehindCheckpoint(bool undo);
     void checkpoint(qint64 now);
     void flush();
+    qint64 now() const { return startMs_ + clock_.elapsed(); }
 
     Drawing& drawing_;
     std::unique_ptr<RecordingFile> file_;
     Checkpoints every_;
     QElapsedTimer clock_;  // since the recording began
+    qint64 startMs_ = 0;   // its time then
     QByteArray lines_;     // not yet handed to the file
     qint64 flushedAt_ = 0; // ms on clock_
     QTimer idle_; // hands them over once the lines of a gesture going on have waited a second

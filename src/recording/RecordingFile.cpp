@@ -215,22 +215,28 @@ void RecordingFile::fail(int error) {
 
 namespace {
 
+// In chunks: QIODevice::read(limit) would take memory for the whole limit at once.
 QByteArray readPlain(QIODevice& file, qsizetype limit, bool* cut) {
-    // QIODevice::read() allocates all it is allowed to read before it reads.
-    QByteArray text = file.read(std::min<qint64>(limit, file.bytesAvailable()));
+    QByteArray text;
+    char chunk[kChunk];
+    qint64 read = 0;
+    while (text.size() < limit &&
+           (read = file.read(chunk, std::min<qint64>(kChunk, limit - text.size()))) > 0)
+        text.append(chunk, read);
     if (cut) *cut = !file.atEnd();
     return text;
 }
 
 // Inflates gzip members one after another until the input ends, breaks off or turns to garbage;
-// what came out before stays.
-QByteArray readGzip(QIODevice& file, qsizetype limit, bool* cut) {
+// what came out before stays. Whole when the input ended right after a member.
+QByteArray readGzip(QIODevice& file, qsizetype limit, bool* cut, bool* whole) {
     z_stream zip{};
     if (inflateInit2(&zip, kGzipWindow) != Z_OK) return {};
     QByteArray text;
     char in[kChunk];
     char out[kChunk];
     int result = Z_OK;
+    bool memberEnded = false;
     while (text.size() <= limit && (result == Z_OK || result == Z_BUF_ERROR)) {
         if (zip.avail_in == 0) {
             const qint64 read = file.read(in, kChunk);
@@ -242,37 +248,41 @@ QByteArray readGzip(QIODevice& file, qsizetype limit, bool* cut) {
         zip.avail_out = kChunk;
         result = inflate(&zip, Z_NO_FLUSH);
         text.append(out, kChunk - zip.avail_out);
-        if (result == Z_STREAM_END) result = inflateReset(&zip); // another member may follow
+        memberEnded = result == Z_STREAM_END;
+        if (memberEnded) result = inflateReset(&zip); // another member may follow
     }
+    if (whole) *whole = memberEnded && zip.avail_in == 0 && file.atEnd();
     inflateEnd(&zip);
     if (text.size() > limit) {
         text.truncate(limit);
         if (cut) *cut = true;
+        if (whole) *whole = false;
     }
     return text;
 }
 
 // Whole lines of a recording from a device open for reading, gzip or plain.
-QByteArray readDevice(QIODevice& device, qsizetype limit, bool* cut) {
-    if (cut) *cut = false;
-    QByteArray text =
-        device.peek(2) == "\x1f\x8b" ? readGzip(device, limit, cut) : readPlain(device, limit, cut);
-    text.truncate(text.lastIndexOf('\n') + 1); // whole lines only
-    return text;
-}
-
 } // namespace
 
 QByteArray readRecording(const QString& path, qsizetype limit, bool* cut) {
     if (cut) *cut = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return readDevice(file, limit, cut);
+    return readRecording(file, limit, cut);
 }
 
 QByteArray readRecordingBytes(const QByteArray& bytes, qsizetype limit, bool* cut) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return readDevice(buffer, limit, cut);
+    return readRecording(buffer, limit, cut);
+}
+
+QByteArray readRecording(QIODevice& device, qsizetype limit, bool* cut, bool* whole) {
+    if (cut) *cut = false;
+    if (whole) *whole = true;
+    QByteArray text = device.peek(2) == "\x1f\x8b" ? readGzip(device, limit, cut, whole)
+                                                   : readPlain(device, limit, cut);
+    text.truncate(text.lastIndexOf('\n') + 1); // whole lines only
+    return text;
 }

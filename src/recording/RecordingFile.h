@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+class QIODevice;
 class QLockFile;
 struct z_stream_s;
 
@@ -119,3 +120,6 @@ QByteArray readRecording(const QString& path, qsizetype limit = 1 << 30, bool* c
 // The same from bytes in memory (a recording's file read whole, or a fuzzer's input).
 QByteArray readRecordingBytes(const QByteArray& bytes, qsizetype limit = 1 << 30,
                               bool* cut = nullptr);
+// The same from a device open for reading; `*whole` tells whether the compressed text ended
+// as a whole gzip file does, with nothing after it (plain text always does).
+QByteArray readRecording(QIODevice& device, qsizetype limit, bool* cut, bool* whole = nullptr);

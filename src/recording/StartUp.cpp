@@ -14,6 +14,10 @@ QString told(const BroughtBack& back) {
     return QStringLiteral("前回の記録は読めないので、新しい絵から始めます。");
 }
 
+QString unwritable() {
+    return QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。");
+}
+
 } // namespace
 
 StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bringBackLast) {
@@ -29,11 +33,23 @@ StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bri
         }
     }
     if (!file) {
-        start.message =
-            QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。");
+        start.message = unwritable();
         return start;
     }
     start.recorder = std::make_unique<Recorder>(drawing, std::move(file));
+    folder.prune(start.recorder->path());
+    return start;
+}
+
+StartUp continueRecording(Drawing& drawing, const RecordingFolder& folder,
+                          const QByteArray& recording, qint64 endMs) {
+    StartUp start;
+    auto file = RecordingFile::create(folder.newPath(), nullptr);
+    if (!file) {
+        start.message = unwritable();
+        return start;
+    }
+    start.recorder = std::make_unique<Recorder>(drawing, std::move(file), recording, endMs);
     folder.prune(start.recorder->path());
     return start;
 }

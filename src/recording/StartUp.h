@@ -19,4 +19,10 @@ struct StartUp {
 
 StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bringBackLast);
 
+// A new recording for a drawing that is now where `recording` ends (a drawing file opened),
+// beginning with all of it, at its time `endMs`; none, and a message, where the folder
+// cannot be written.
+StartUp continueRecording(Drawing& drawing, const RecordingFolder& folder,
+                          const QByteArray& recording, qint64 endMs);
+
 } // namespace recording

@@ -182,7 +182,7 @@ TEST_F(PictureKeeping, TheSaveDialogProposesATimedNameInThePicturesFolderThenThe
     QString answer;
     Form1::Services services;
     services.clock = LoopScheduler::Clock::Manual;
-    services.dialogs.askSaveFile = [&](QWidget*, const QString& proposed) {
+    services.dialogs.askSaveFile = [&](QWidget*, const QString& proposed, const QString&) {
         EXPECT_TRUE(QRegularExpression(QStringLiteral("/quenzel-20\\d{6}-\\d{6}\\.png$"))
                         .match(proposed)
                         .hasMatch())

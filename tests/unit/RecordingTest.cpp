@@ -8,20 +8,25 @@
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
 #include "recording/CheckpointData.h"
+#include "recording/DrawingFile.h"
 #include "recording/Film.h"
 #include "recording/Playback.h"
 #include "recording/RecordedLine.h"
 #include "recording/Recorder.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 #include <webp/demux.h>
+
+#include <zlib.h>
 
 #include <random>
 
@@ -30,6 +35,28 @@ namespace {
 using namespace action;
 
 QString described(const Action& a) { return QString::fromUtf8(recording::line(0, a)); }
+
+// A picture of three colours, as an opened picture reaches the drawing.
+QImage threeColours() {
+    QImage image(3, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(1, 0, qRgb(0, 255, 0));
+    image.setPixel(2, 0, qRgb(10, 20, 30));
+    return image;
+}
+
+// A PNG whose header claims width x height pixels, with one row of data.
+QByteArray pngClaiming(quint32 width, quint32 height) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    threeColours().save(&buffer, "PNG");
+    char* header = png.data() + 12; // "IHDR", its 13 bytes, their CRC
+    qToBigEndian(width, header + 4);
+    qToBigEndian(height, header + 8);
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(header), 17)), header + 17);
+    return png;
+}
 
 TEST(RecordedLine, EveryActionReadsBackAsItWasTaken) {
     const QString hostile = QStringLiteral("a\\b\nc\rd") + QChar(0) + QStringLiteral(" 😀 ") +
@@ -52,6 +79,7 @@ TEST(RecordedLine, EveryActionReadsBackAsItWasTaken) {
         Steps{33},
         ClientSize{QSize(1920, 1050)},
         DeviceRatio{1.5},
+        Picture{threeColours()},
     };
     for (const Action& a : actions) {
         const QByteArray line = recording::line(1234, a);
@@ -67,33 +95,42 @@ TEST(RecordedLine, EveryActionReadsBackAsItWasTaken) {
         QString::fromUtf8(recording::line(5, NewText{Control::Text4, hostile}).chopped(1)),
         nullptr);
     EXPECT_EQ(std::get<NewText>(std::get<Action>(typed->what)).text, hostile);
+    const auto picture = recording::parse(
+        QString::fromUtf8(recording::line(5, Picture{threeColours()}).chopped(1)), nullptr);
+    EXPECT_EQ(std::get<Picture>(std::get<Action>(picture->what)).image, threeColours());
 }
 
 TEST(RecordedLine, LinesThatAreNoActionAreRefused) {
-    for (const char* line : {"",
-                             "@",
-                             "@x move 1 2",
-                             "@-1 move 1 2",
-                             "@5",
-                             "@5 fly 1 2",
-                             "@5 move 1",
-                             "@5 move 1 nan",
-                             "@5 move 1 inf",
-                             "@5 down 1 2 thumb",
-                             "@5 press",
-                             "@5 type Command7 1",
-                             "@5 type Text6 \\x4",
-                             "@5 type Text6 \\q",
-                             "@5 steps -1",
-                             "@5 steps 1e30",
-                             "@5 resize 1 99999999",
-                             "@5 ratio 0",
-                             "@5 ratio 1e9",
-                             "move 1 2",
-                             "@5 key Space"}) {
+    for (const QByteArray& line :
+         QByteArrayList{"",
+                        "@",
+                        "@x move 1 2",
+                        "@-1 move 1 2",
+                        "@5",
+                        "@5 fly 1 2",
+                        "@5 move 1",
+                        "@5 move 1 nan",
+                        "@5 move 1 inf",
+                        "@5 down 1 2 thumb",
+                        "@5 press",
+                        "@5 type Command7 1",
+                        "@5 type Text6 \\x4",
+                        "@5 type Text6 \\q",
+                        "@5 steps -1",
+                        "@5 steps 1e30",
+                        "@5 resize 1 99999999",
+                        "@5 ratio 0",
+                        "@5 ratio 1e9",
+                        "move 1 2",
+                        "@5 key Space",
+                        "@5 picture",
+                        "@5 picture !!!!",
+                        "@5 picture bm90IGEgcGljdHVyZQ==",
+                        "@5 picture " + pngClaiming(3, 16385).toBase64(),
+                        "@5 picture " + pngClaiming(100000, 100000).toBase64()}) {
         QString error;
-        EXPECT_FALSE(recording::parse(QString::fromLatin1(line), &error)) << line;
-        EXPECT_FALSE(error.isEmpty()) << line;
+        EXPECT_FALSE(recording::parse(QString::fromLatin1(line), &error)) << line.constData();
+        EXPECT_FALSE(error.isEmpty()) << line.constData();
     }
 }
 
@@ -394,7 +431,7 @@ TEST(Film, CtrlEExportsTheWindowsDrawingFromItsStart) {
     services.clock = LoopScheduler::Clock::Manual;
     services.recordings = RecordingFolder(dir.filePath(QStringLiteral("recordings")));
     QStringList asked;
-    services.dialogs.askSaveFile = [&](QWidget*, const QString& proposed) {
+    services.dialogs.askSaveFile = [&](QWidget*, const QString& proposed, const QString&) {
         asked << QFileInfo(proposed).suffix();
         return dir.filePath(QStringLiteral("film.webp"));
     };
@@ -410,6 +447,62 @@ TEST(Film, CtrlEExportsTheWindowsDrawingFromItsStart) {
     const auto [last, frames] = lastFrame(dir.filePath(QStringLiteral("film.webp")));
     EXPECT_GE(frames, 1);
     EXPECT_TRUE(last == form.canvasView()->grab().toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+// A drawing opened from its file goes on in a recording that holds all of the file's first,
+// its times going on from there: cut down to its first checkpoint and the actions, what is
+// kept next still brings back the drawing as it ends, so every action from the start is in
+// it, the opened picture's too.
+TEST(Recorder, AnOpenedDrawingGoesOnFromItsWholeRecording) {
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto draw = [](Drawing& d, QPointF from, QPointF to) {
+        for (const Action& a : {Action(OnControl{ControlEvent::MouseDown, "Command7"}),
+                                Action(OnCanvas{Pointer::Press, from, Qt::LeftButton}),
+                                Action(OnCanvas{Pointer::Move, to}),
+                                Action(OnCanvas{Pointer::Release, to, Qt::LeftButton})})
+            d.take(a);
+    };
+    Drawing first{QSize(451, 382), QFont(), Recorded::none()};
+    QByteArray kept;
+    {
+        Recorder recorder(first, RecordingFile::create(path("1.qrec.gz"), nullptr));
+        draw(first, {100, 100}, {200, 150});
+        kept = recorder.recording();
+    }
+    ASSERT_EQ(recording::keep(kept, path("kept.quenzel")), QString());
+    const recording::Opened opened = recording::open(path("kept.quenzel"), QFont());
+    ASSERT_TRUE(opened.drawing) << qPrintable(opened.error);
+    EXPECT_EQ(opened.recording, kept);
+    Drawing second{QSize(10, 10), QFont(), Recorded::none()};
+    second.restore(*opened.drawing);
+    EXPECT_EQ(seen(second), seen(first));
+    QByteArray whole;
+    {
+        Recorder recorder(second, RecordingFile::create(path("2.qrec.gz"), nullptr),
+                          opened.recording, opened.endMs);
+        second.take(Picture{threeColours()});
+        draw(second, {50, 300}, {400, 20});
+        whole = recorder.recording();
+    }
+    ASSERT_TRUE(whole.startsWith(kept));
+    QByteArray firstCheckpointOnly;
+    int checkpoints = 0;
+    qint64 last = 0;
+    for (const QByteArray& line : whole.split('\n')) {
+        if (line.startsWith('@')) {
+            const qint64 ms = line.mid(1, line.indexOf(' ') - 1).toLongLong();
+            EXPECT_GE(ms, last) << line.left(40).constData();
+            last = ms;
+        }
+        if (!line.contains(" checkpoint ") || ++checkpoints == 1)
+            firstCheckpointOnly += line + '\n';
+    }
+    EXPECT_GE(checkpoints, 2) << "the recording goes on from a checkpoint of its own";
+    Drawing back{QSize(10, 10), QFont(), Recorded::none()};
+    const recording::BroughtBack result = recording::bringBack(back, firstCheckpointOnly);
+    ASSERT_TRUE(result.brought && !result.damaged) << qPrintable(result.error);
+    EXPECT_EQ(seen(back), seen(second));
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest/qtestkeyboard.h>
 
@@ -154,16 +156,23 @@ QString changedPixels(const QImage& then, const QImage& now) {
 
 } // namespace
 
-Replay::Replay(std::function<void(const QString&)> write) : write_(std::move(write)) {
+Replay::Replay(std::function<void(const QString&)> write, bool recorded)
+    : write_(std::move(write)) {
     Form1::Services services{
         .quit = [this] { ended_ = true; },
         .openUrl = [this](const QUrl& url) { opened_ << url.toString(); },
         .clock = LoopScheduler::Clock::Manual,
         // A script never waits on a dialog: it notes that one was asked for, and the
-        // answer is Cancel. `save` and `print` stand for a dialog that was answered.
+        // answer is Cancel. `save`, `keep`, `open` and `print` stand for a dialog that was
+        // answered.
         .dialogs = {.askSaveFile =
-                        [this](QWidget*, const QString&) {
+                        [this](QWidget*, const QString&, const QString&) {
                             write_(QStringLiteral("dialog save"));
+                            return QString();
+                        },
+                    .askOpenFile =
+                        [this](QWidget*, const QString&, const QString&) {
+                            write_(QStringLiteral("dialog open"));
                             return QString();
                         },
                     .askPrinter =
@@ -177,6 +186,11 @@ Replay::Replay(std::function<void(const QString&)> write) : write_(std::move(wri
                                    QString(message).replace(u'\n', u' '));
                         }},
     };
+    if (recorded) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        recordings_ = std::make_unique<QTemporaryDir>(runtime + QStringLiteral("/replay-XXXXXX"));
+        if (recordings_->isValid()) services.recordings = RecordingFolder(recordings_->path());
+    }
     form_ = std::make_unique<Form1>(std::move(services));
     form_->show();
     form_->activateWindow();
@@ -239,8 +253,7 @@ void Replay::takeRecorded(const QString& line) {
     if (const auto* checkpoint = std::get_if<recording::Checkpoint>(&entry->what)) {
         const auto snapshot = recording::decode(checkpoint->data, &error);
         if (!snapshot) throw BadLine{error};
-        form_->drawing().restore(*snapshot);
-        form_->showBroughtBack();
+        form_->restore(*snapshot);
     } else if (const auto* size = std::get_if<action::ClientSize>(&std::get<Action>(entry->what))) {
         form_->resizeClientArea(size->pixels);
     } else {
@@ -420,6 +433,12 @@ bool Replay::execute(const QString& rawLine) {
     } else if (verb == u"save") {
         needs(1);
         form.keeper().saveTo(rest(line, 1));
+    } else if (verb == u"keep") {
+        needs(1);
+        form.keeper().keepDrawingTo(rest(line, 1));
+    } else if (verb == u"open") {
+        needs(1);
+        form.open(rest(line, 1));
     } else if (verb == u"copy") {
         form.keeper().copy();
     } else if (verb == u"print") {

@@ -12,6 +12,7 @@
 #include <memory>
 
 class Form1;
+class QTemporaryDir;
 
 // Carries out a script of user actions against the real window, off-screen: the harness
 // for behaviour tests and for reproducing bug reports. One action a line; '#' starts a
@@ -20,8 +21,10 @@ class Replay {
   public:
     enum class Outcome { Finished, Ended, BadLine };
 
-    // `write` receives every output line (without its newline).
-    explicit Replay(std::function<void(const QString&)> write);
+    // `write` receives every output line (without its newline). A `recorded` window records
+    // its drawing as the program's does, into a folder of its own in the runtime folder that
+    // is gone with the replay, so that `keep` keeps all of it.
+    explicit Replay(std::function<void(const QString&)> write, bool recorded = false);
     ~Replay();
 
     // Runs the lines in order. Stops at the first bad line (Outcome::BadLine, with the
@@ -40,6 +43,7 @@ class Replay {
     void sendKey(QKeyCombination key);
 
     std::function<void(const QString&)> write_;
+    std::unique_ptr<QTemporaryDir> recordings_; // outlives the window, which writes there
     std::unique_ptr<Form1> form_;
     QStringList opened_;
     QHash<QString, QImage> snapshots_; // whole rasters, by the name the script gave

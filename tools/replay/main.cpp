@@ -60,12 +60,14 @@ int main(int argc, char* argv[]) {
     const QStringList lines = QString::fromUtf8(text).split(u'\n');
 
     QStringList output;
-    Replay replay([&](const QString& line) {
-        if (checking)
-            output << line;
-        else
-            std::printf("%s\n", line.toUtf8().constData());
-    });
+    Replay replay(
+        [&](const QString& line) {
+            if (checking)
+                output << line;
+            else
+                std::printf("%s\n", line.toUtf8().constData());
+        },
+        true);
     const Replay::Outcome outcome = replay.run(lines);
     if (outcome == Replay::Outcome::BadLine) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(args.first()), qPrintable(replay.error()));
