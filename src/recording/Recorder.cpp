@@ -4,43 +4,45 @@
 #include "RecordedLine.h"
 
 Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every)
-    : drawing_(drawing), file_(std::move(file)), every_(every) {
-    clock_.start();
+    : drawing_(drawing), file_(std::move(file)), every_(every), startNs_(Drawing::clockNs()) {
     const Canvas& canvas = drawing_.canvas();
-    lines_ = recording::header(canvas.clientSize(), canvas.deviceRatio());
+    file_->append(recording::header(canvas.clientSize(), canvas.deviceRatio()));
     movesSeen_ = drawing_.history().moves();
+    taken_.reserve(kKeptAtOnce);
     checkpoint(0);
     // Lines of a gesture that goes on wait at most a second, also when the user then stops.
     idle_.setSingleShot(true);
     idle_.setInterval(int(kFlushMs));
-    QObject::connect(&idle_, &QTimer::timeout, [this] { flush(); });
-    drawing_.setTaken([this](const Action& action, qint64 ns) { taken(action, ns); });
+    QObject::connect(&idle_, &QTimer::timeout, [this] { flush(elapsedMs()); });
+    drawing_.setTaken([this](const Action& action, qint64 costNs, qint64 doneNs) {
+        taken(action, costNs, doneNs);
+    });
 }
 
 Recorder::~Recorder() {
     drawing_.setTaken({});
-    flush();
+    flush(elapsedMs());
 }
 
 void Recorder::finish() {
-    lines_ += recording::endLine();
-    flush();
+    handOver();
+    file_->append(recording::endLine());
+    flush(elapsedMs());
 }
 
 // What ends a gesture (anything but the pointer moving and the clock's steps) is written
 // at once; the rest within a second.
-void Recorder::taken(const Action& action, qint64 nanoseconds) {
-    const qint64 now = clock_.elapsed();
-    workSinceCheckpoint_ += nanoseconds + kReadBackNs;
+void Recorder::taken(const Action& action, qint64 costNs, qint64 doneNs) {
+    const qint64 now = (doneNs - startNs_) / 1'000'000;
+    workSinceCheckpoint_ += costNs + kReadBackNs;
     // An undo or redo that a replay from the checkpoint could not repeat is written as the
     // checkpoint that follows it, so that no cut of the file can hold the one without the
     // other; the action stays in the recording as a comment.
     if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
-        lines_ += "# ";
-        recording::appendLine(lines_, now, action);
+        taken_.push_back({now, true, action});
         checkpoint(now);
     } else {
-        recording::appendLine(lines_, now, action);
+        taken_.push_back({now, false, action});
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
             now - checkpointAt_ >= every_.minGapMs)
             checkpoint(now);
@@ -50,7 +52,7 @@ void Recorder::taken(const Action& action, qint64 nanoseconds) {
         (std::holds_alternative<action::OnCanvas>(action) &&
          std::get<action::OnCanvas>(action).pointer == action::Pointer::Move);
     if (!gestureGoesOn || now - flushedAt_ >= kFlushMs)
-        flush();
+        flush(now);
     else if (!idle_.isActive())
         idle_.start();
 }
@@ -67,7 +69,7 @@ bool Recorder::reachedBehindCheckpoint(bool undo) {
 }
 
 void Recorder::checkpoint(qint64 now) {
-    file_->append(std::exchange(lines_, {}));
+    handOver();
     // Taken now, compressed on the file's thread.
     file_->appendLater([snapshot = drawing_.snapshot(), now] {
         return recording::checkpointLine(now, recording::encode(snapshot));
@@ -78,14 +80,24 @@ void Recorder::checkpoint(qint64 now) {
 }
 
 QByteArray Recorder::textSoFar() {
-    flush();
+    flush(elapsedMs());
     file_->waitWritten();
     return readRecording(file_->path());
 }
 
-void Recorder::flush() {
-    file_->append(std::exchange(lines_, {}));
+qint64 Recorder::elapsedMs() const { return (Drawing::clockNs() - startNs_) / 1'000'000; }
+
+// The actions kept so far go to the file, which makes their lines on its own thread, in order
+// with what else it was given.
+void Recorder::handOver() {
+    if (taken_.empty()) return;
+    file_->appendLater([taken = std::exchange(taken_, {})] { return recording::lines(taken); });
+    taken_.reserve(kKeptAtOnce);
+}
+
+void Recorder::flush(qint64 now) {
+    handOver();
     file_->flush();
-    flushedAt_ = clock_.elapsed();
+    flushedAt_ = now;
     idle_.stop();
 }
