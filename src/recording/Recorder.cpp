@@ -47,6 +47,9 @@ void Recorder::taken(const Action& action, qint64 costNs, qint64 doneNs) {
             now - checkpointAt_ >= every_.minGapMs)
             checkpoint(now);
     }
+    // A long stroke goes in parts of a size the allocator keeps at hand, not in one list that
+    // grows by copies into fresh memory.
+    if (taken_.size() == kKeptAtOnce) handOver();
     const bool gestureGoesOn =
         std::holds_alternative<action::Steps>(action) ||
         (std::holds_alternative<action::OnCanvas>(action) &&

@@ -32,7 +32,8 @@ class Recorder {
     // here): for cheap actions, pointer movements above all, it is most of the replay.
     static constexpr qint64 kReadBackNs = 1500;
     using Checkpoints = RecorderCheckpoints;
-    // Room for the actions of a second of a stroke and more, kept without growing.
+    // Actions kept before they go to the file's thread in one part (it writes them at the
+    // next flush): about 64 KB, more than a second of a stroke at the pointer's pace.
     static constexpr std::size_t kKeptAtOnce = 1024;
 
     // From now on every action the drawing takes goes to `file`.
