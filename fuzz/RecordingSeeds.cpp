@@ -35,7 +35,8 @@ struct Session {
         drawing.take(DeviceRatio{ratio});
         text = recording::header(drawing.canvas().clientSize(), ratio);
         checkpoint();
-        drawing.setTaken([this](const Action& a, qint64) { text += recording::line(ms, a); });
+        drawing.setTaken(
+            [this](const Action& a, qint64, qint64) { text += recording::line(ms, a); });
     }
     void take(std::initializer_list<Action> actions) {
         for (const Action& a : actions) {

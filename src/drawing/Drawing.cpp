@@ -9,8 +9,7 @@
 #include "interactive/PointerModes.h"
 #include "state/ColourRule.h"
 
-#include <QElapsedTimer>
-
+#include <chrono>
 #include <type_traits>
 
 using colour::Swatch;
@@ -54,16 +53,37 @@ Drawing::Drawing(QSize clientPixels, const QFont& font, Effects effects)
     Form_Load();
 }
 
+namespace {
+
+// The pointer moving over the canvas or a control: cheap and many.
+bool isMovement(const Action& action) {
+    if (const auto* c = std::get_if<action::OnCanvas>(&action)) return c->pointer == Move;
+    const auto* c = std::get_if<action::OnControl>(&action);
+    return c && c->event == action::ControlEvent::MouseMove;
+}
+
+} // namespace
+
 void Drawing::take(const Action& action) {
     const auto apply = [this](const auto& a) { this->apply(a); };
     if (!taken_) return std::visit(apply, action);
-    QElapsedTimer cost;
-    cost.start();
+    const bool movement = isMovement(action);
+    const bool timed = !movement || movesUntimed_++ % kMovesTimed == 0;
+    const qint64 start = timed ? clockNs() : 0;
     std::visit(apply, action);
+    const qint64 done = clockNs();
+    if (movement && timed) moveCostNs_ = done - start;
+    const qint64 cost = movement ? moveCostNs_ : done - start;
     if (!std::holds_alternative<action::Steps>(action))
-        taken_(action, cost.nsecsElapsed());
+        taken_(action, cost, done);
     else if (stepsTaken_ > 0)
-        taken_(action::Steps{stepsTaken_}, cost.nsecsElapsed());
+        taken_(action::Steps{stepsTaken_}, cost, done);
+}
+
+qint64 Drawing::clockNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 Drawing::Snapshot Drawing::snapshot() const {

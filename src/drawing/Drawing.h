@@ -38,10 +38,13 @@ class Drawing {
 
     void take(const Action& action);
 
-    // Receives every action as the drawing took it (steps as many as it took), with the
-    // processor time taking it cost, in nanoseconds: how a recording hears of them.
-    using Taken = std::function<void(const Action&, qint64 nanoseconds)>;
+    // Receives every action as the drawing took it (steps as many as it took), with the time
+    // taking it cost and when it was done (on clockNs()), in nanoseconds: how a recording hears
+    // of them.
+    using Taken = std::function<void(const Action&, qint64 costNs, qint64 doneNs)>;
     void setTaken(Taken taken) { taken_ = std::move(taken); }
+    // The steady clock the drawing times its actions on.
+    static qint64 clockNs();
 
     // Everything a drawing is but its history: what a checkpoint keeps. Taken in no time:
     // the raster is shared until either side draws again.
@@ -154,4 +157,9 @@ class Drawing {
     bool resting_ = false;     // its last step changed nothing, and no action came since
     long long stepsTaken_ = 0; // by the last Steps action
     Taken taken_;
+    // Pointer movements are many and cheap, a clock read a good part of one: one in
+    // kMovesTimed is timed, and the others are taken to cost what it did.
+    static constexpr unsigned kMovesTimed = 16;
+    unsigned movesUntimed_ = 0;
+    qint64 moveCostNs_ = 0;
 };

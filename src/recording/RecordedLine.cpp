@@ -266,6 +266,16 @@ QByteArray line(qint64 ms, const Action& action) {
     return out;
 }
 
+QByteArray lines(const std::vector<Taken>& taken) {
+    QByteArray out;
+    out.reserve(qsizetype(taken.size()) * 24); // a pointer movement's line, about
+    for (const Taken& t : taken) {
+        if (t.comment) out += "# ";
+        appendLine(out, t.ms, t.action);
+    }
+    return out;
+}
+
 QByteArray checkpointLine(qint64 ms, const QByteArray& data) {
     return '@' + QByteArray::number(ms) + " checkpoint " + data + '\n';
 }

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <variant>
+#include <vector>
 
 // A recording is plain text, one line an action, in the replay tool's words: the time it
 // was taken (ms since the recording began) after '@', then the verb and its words.
@@ -40,6 +41,15 @@ QByteArray header(QSize client, double ratio);
 QByteArray line(qint64 ms, const Action& action);
 // The same line appended to `out`: no allocation but out's own growth.
 void appendLine(QByteArray& out, qint64 ms, const Action& action);
+// An action and when it was taken, kept to be written later; a `comment` line is written
+// behind "# " (an undo or a redo a checkpoint stands for).
+struct Taken {
+    qint64 ms = 0;
+    bool comment = false;
+    Action action;
+};
+// Their lines, in order.
+QByteArray lines(const std::vector<Taken>& taken);
 QByteArray checkpointLine(qint64 ms, const QByteArray& data);
 QByteArray endLine();
 

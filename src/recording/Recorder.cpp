@@ -4,72 +4,67 @@
 #include "RecordedLine.h"
 
 Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file, Checkpoints every)
-    : Recorder(drawing, std::move(file), {}, 0) {
-    every_ = every;
-}
+    : Recorder(drawing, std::move(file), {}, 0, every) {}
 
 // A checkpoint first also where the recording goes on: what follows needs nothing before it.
 Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file,
-                   const QByteArray& recording, qint64 endMs)
-    : drawing_(drawing), file_(std::move(file)), startMs_(endMs) {
-    clock_.start();
+                   const QByteArray& recording, qint64 endMs, Checkpoints every)
+    : drawing_(drawing), file_(std::move(file)), every_(every),
+      startNs_(Drawing::clockNs() - endMs * 1'000'000) {
     const Canvas& canvas = drawing_.canvas();
-    lines_ = recording.isEmpty() ? recording::header(canvas.clientSize(), canvas.deviceRatio())
-                                 : recording;
+    file_->append(recording.isEmpty()
+                      ? recording::header(canvas.clientSize(), canvas.deviceRatio())
+                      : recording);
     movesSeen_ = drawing_.history().moves();
-    checkpoint(now());
-    flush(); // brings the drawing back even if the program ends before any action
+    taken_.reserve(kKeptAtOnce);
+    checkpoint(endMs);
+    flush(endMs); // brings the drawing back even if the program ends before any action
     // Lines of a gesture that goes on wait at most a second, also when the user then stops.
     idle_.setSingleShot(true);
     idle_.setInterval(int(kFlushMs));
-    QObject::connect(&idle_, &QTimer::timeout, [this] { flush(); });
-    drawing_.setTaken([this](const Action& action, qint64 ns) { taken(action, ns); });
+    QObject::connect(&idle_, &QTimer::timeout, [this] { flush(elapsedMs()); });
+    drawing_.setTaken([this](const Action& action, qint64 costNs, qint64 doneNs) {
+        taken(action, costNs, doneNs);
+    });
 }
 
 Recorder::~Recorder() {
     drawing_.setTaken({});
-    flush();
-}
-
-QByteArray Recorder::recording() {
-    flush();
-    file_->waitWritten();
-    return file_->failed() ? QByteArray() : readRecording(file_->path());
+    flush(elapsedMs());
 }
 
 void Recorder::finish() {
-    lines_ += recording::endLine();
-    flush();
+    handOver();
+    file_->append(recording::endLine());
+    flush(elapsedMs());
 }
 
 // What ends a gesture (anything but the pointer moving and the clock's steps) is written
 // at once; the rest within a second.
-void Recorder::taken(const Action& action, qint64 nanoseconds) {
-    const qint64 now = this->now();
-    workSinceCheckpoint_ += nanoseconds + kReadBackNs;
+void Recorder::taken(const Action& action, qint64 costNs, qint64 doneNs) {
+    const qint64 now = (doneNs - startNs_) / 1'000'000;
+    workSinceCheckpoint_ += costNs + kReadBackNs;
     // An undo or redo that a replay from the checkpoint could not repeat is written as the
     // checkpoint that follows it, so that no cut of the file can hold the one without the
     // other; the action stays in the recording as a comment.
     if (reachedBehindCheckpoint(std::holds_alternative<action::Undo>(action))) {
-        lines_ += "# ";
-        recording::appendLine(lines_, now, action);
+        taken_.push_back({now, true, action});
         checkpoint(now);
-    } else if (std::holds_alternative<action::Picture>(action)) {
-        // A picture's PNG is made on the file's thread, as a checkpoint's compression is.
-        file_->append(std::exchange(lines_, {}));
-        file_->appendLater([now, action] { return recording::line(now, action); });
     } else {
-        recording::appendLine(lines_, now, action);
+        taken_.push_back({now, false, action});
         if (workSinceCheckpoint_ > every_.replayBudgetMs * 1'000'000 &&
             now - checkpointAt_ >= every_.minGapMs)
             checkpoint(now);
     }
+    // A long stroke goes in parts of a size the allocator keeps at hand, not in one list that
+    // grows by copies into fresh memory.
+    if (taken_.size() == kKeptAtOnce) handOver();
     const bool gestureGoesOn =
         std::holds_alternative<action::Steps>(action) ||
         (std::holds_alternative<action::OnCanvas>(action) &&
          std::get<action::OnCanvas>(action).pointer == action::Pointer::Move);
     if (!gestureGoesOn || now - flushedAt_ >= kFlushMs)
-        flush();
+        flush(now);
     else if (!idle_.isActive())
         idle_.start();
 }
@@ -85,10 +80,8 @@ bool Recorder::reachedBehindCheckpoint(bool undo) {
     return history.lastMoved() <= madeAtCheckpoint_;
 }
 
-void Recorder::checkpoint() { checkpoint(now()); }
-
 void Recorder::checkpoint(qint64 now) {
-    file_->append(std::exchange(lines_, {}));
+    handOver();
     // Taken now, compressed on the file's thread.
     file_->appendLater([snapshot = drawing_.snapshot(), now] {
         return recording::checkpointLine(now, recording::encode(snapshot));
@@ -98,9 +91,27 @@ void Recorder::checkpoint(qint64 now) {
     madeAtCheckpoint_ = drawing_.history().made();
 }
 
-void Recorder::flush() {
-    file_->append(std::exchange(lines_, {}));
+void Recorder::checkpoint() { checkpoint(elapsedMs()); }
+
+QByteArray Recorder::recording() {
+    flush(elapsedMs());
+    file_->waitWritten();
+    return file_->failed() ? QByteArray() : readRecording(file_->path());
+}
+
+qint64 Recorder::elapsedMs() const { return (Drawing::clockNs() - startNs_) / 1'000'000; }
+
+// The actions kept so far go to the file, which makes their lines on its own thread, in order
+// with what else it was given.
+void Recorder::handOver() {
+    if (taken_.empty()) return;
+    file_->appendLater([taken = std::exchange(taken_, {})] { return recording::lines(taken); });
+    taken_.reserve(kKeptAtOnce);
+}
+
+void Recorder::flush(qint64 now) {
+    handOver();
     file_->flush();
-    flushedAt_ = now();
+    flushedAt_ = now;
     idle_.stop();
 }

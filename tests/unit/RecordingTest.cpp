@@ -100,6 +100,14 @@ TEST(RecordedLine, EveryActionReadsBackAsItWasTaken) {
     EXPECT_EQ(std::get<Picture>(std::get<Action>(picture->what)).image, threeColours());
 }
 
+// Actions kept to be written later come out as their lines in order, one a checkpoint
+// stands for behind "# ".
+TEST(RecordedLine, KeptActionsAreWrittenInOrder) {
+    const std::vector<recording::Taken> kept{
+        {7, false, Undo{}}, {9, true, Redo{}}, {12, false, OnCanvas{Pointer::Move, {3, 4.5}}}};
+    EXPECT_EQ(recording::lines(kept), QByteArray("@7 undo\n# @9 redo\n@12 move 3 4.5\n"));
+}
+
 TEST(RecordedLine, LinesThatAreNoActionAreRefused) {
     for (const QByteArray& line :
          QByteArrayList{"",
@@ -306,6 +314,26 @@ TEST(Recorder, EveryMomentComesBackAsItWas) {
                 << "at " << moment << " ms";
         }
         EXPECT_TRUE(recording::endedByUser(text) == false);
+    }
+}
+
+// Pointer movements are timed only now and then, but each counts for a replay's work, and
+// every action has its moment, none before the one before it.
+TEST(Recorder, EveryActionHasItsCostAndMoment) {
+    Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
+    std::vector<std::pair<qint64, qint64>> heard; // cost, done
+    drawing.setTaken(
+        [&](const Action&, qint64 cost, qint64 done) { heard.emplace_back(cost, done); });
+    drawing.take(OnControl{ControlEvent::Click, QStringLiteral("Command7")});
+    for (int i = 0; i < 40; ++i)
+        drawing.take(OnCanvas{Pointer::Move, {120.0 + i, 80}});
+    drawing.take(OnControl{ControlEvent::MouseMove, QStringLiteral("Command8"), Qt::NoButton});
+    ASSERT_EQ(heard.size(), 42u);
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        EXPECT_GT(heard[i].first, 0) << "action " << i;
+        if (i > 0) {
+            EXPECT_GE(heard[i].second, heard[i - 1].second) << "action " << i;
+        }
     }
 }
 
