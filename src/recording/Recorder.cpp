@@ -12,9 +12,8 @@ Recorder::Recorder(Drawing& drawing, std::unique_ptr<RecordingFile> file,
     : drawing_(drawing), file_(std::move(file)), every_(every),
       startNs_(Drawing::clockNs() - endMs * 1'000'000) {
     const Canvas& canvas = drawing_.canvas();
-    file_->append(recording.isEmpty()
-                      ? recording::header(canvas.clientSize(), canvas.deviceRatio())
-                      : recording);
+    file_->append(recording.isEmpty() ? recording::header(canvas.clientSize(), canvas.deviceRatio())
+                                      : recording);
     movesSeen_ = drawing_.history().moves();
     taken_.reserve(kKeptAtOnce);
     checkpoint(endMs);
