@@ -58,9 +58,10 @@ struct Hour {
     double textMB = 0, checkpointsMB = 0, fileMB = 0; // the text, its checkpoints, the file
     double playedS = 0, writerS = 0;    // processor time of the drawing's thread, and of the writer
     double readMs = 0, bringBackMs = 0; // reading the file, and bringing back its drawing
-    long long actionsBroughtBack = 0;   // replayed after the last checkpoint
-    double worstBringBackMs = 0;        // at the moment before a checkpoint that takes longest
-    long long worstActions = 0;         // replayed then
-    bool same = false;                  // the drawing brought back is the one recorded
+    long long actionsBroughtBack =
+        0; // the recording holds (what a bring-back replays is those after its last checkpoint)
+    double worstBringBackMs = 0; // at the moment before a checkpoint that takes longest
+    long long worstActions = 0;  // the recording holds up to then
+    bool same = false;           // the drawing brought back is the one recorded
 };
 Hour anHour(QSize client);

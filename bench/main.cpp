@@ -242,7 +242,7 @@ void printHour(const Hour& h) {
                 column(QStringLiteral("an hour")).constData(), h.actions, h.lines, h.checkpoints,
                 h.textMB, h.checkpointsMB, h.fileMB);
     std::printf("%s processor time: drawing %.2f s, writer %.2f s; brought back: read %.0f ms, "
-                "bringBack %.0f ms (%lld actions replayed), %s\n",
+                "bringBack %.0f ms (%lld actions in it), %s\n",
                 column(QString()).constData(), h.playedS, h.writerS, h.readMs, h.bringBackMs,
                 h.actionsBroughtBack, h.same ? "the same drawing" : "NOT THE SAME DRAWING");
     std::printf("%s the longest bringBack, just before a checkpoint: %.0f ms (%lld actions)\n",
