@@ -2,6 +2,7 @@
 // the window: in a drawing of its own, refused whole or taken whole), and as a picture,
 // through the same reader and limits as a picture opened.
 
+#include "QuietApplication.h"
 #include "canvas/PictureFile.h"
 #include "recording/DrawingFile.h"
 
@@ -12,13 +13,7 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    // Never destroyed, as the replay target's application.
-    static const QGuiApplication* app = new QGuiApplication(*argc, *argv);
-    Q_UNUSED(app);
-    // The image plug-ins' warnings about broken pictures only slow the run.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    startQuietApplication<QGuiApplication>(argc, argv);
     return 0;
 }
 

@@ -2,9 +2,9 @@
 // way the program does at start-up: read as the file would be (gzip or plain text, whole
 // lines only), then brought back from its last checkpoint through the actions after it.
 // Nothing is filtered: whatever a recording says must be read, refused or cut short, never
-// crash, hang or leak. What comes back
-// must also say consistently what it did.
+// crash, hang or leak. What comes back must also say consistently what it did.
 
+#include "QuietApplication.h"
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
 #include "recording/RecordingFile.h"
@@ -26,12 +26,7 @@ void expect(bool holds, const char* what) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    // Never destroyed, as in the program: fonts and the platform stay for the whole run.
-    static const QGuiApplication* app = new QGuiApplication(*argc, *argv);
-    Q_UNUSED(app);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    startQuietApplication<QGuiApplication>(argc, argv);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 // or keep copies of the raster are left out, and the endless drawings get a bounded number
 // of steps per input.
 
+#include "QuietApplication.h"
 #include "Replay.h"
 #include "app/Fonts.h"
 
@@ -40,14 +41,8 @@ QString admitted(const QString& line, long long& stepsLeft) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    // Never destroyed: at exit the test library's input devices would outlive it.
-    static const QApplication* app = new QApplication(*argc, *argv);
-    Q_UNUSED(app);
+    startQuietApplication<QApplication>(argc, argv);
     useJapaneseFonts();
-    // Qt's warnings about positions outside the window and the like only slow the run.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     return 0;
 }
 
