@@ -109,14 +109,19 @@ class Desktop:
         return process
 
     def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        stop_all(self.processes)
+
+
+def stop_all(processes):
+    """Ends the processes, newest first: asked, then, after 5 s, made to."""
+    for process in reversed(processes):
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
 
 
 def wait_until(condition, what, seconds=10):

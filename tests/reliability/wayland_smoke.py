@@ -22,7 +22,7 @@ import subprocess
 import sys
 
 from real_window import (CLIENT_HEIGHT, CLIENT_WIDTH, CLS, PEN, RED_BOX, SWATCHES, WHITE,
-                         Failure, Picture, box_looks, expect, wait_until)
+                         Failure, Picture, box_looks, expect, stop_all, wait_until)
 
 SCREEN = (1024, 768)
 WINDOW = (CLIENT_WIDTH, 399)  # the client area under a menu bar of 17 pixels
@@ -106,14 +106,7 @@ class Sway:
         return None
 
     def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        stop_all(self.processes)
         shutil.rmtree(self.runtime, ignore_errors=True)
         shutil.rmtree(os.path.join(self.work, "home"), ignore_errors=True)
 
