@@ -48,9 +48,8 @@ class Recorder {
 
     // The user ended the program: the recording says so, and the next start is blank.
     void finish();
-    // Whether the file failed (a full disk, say), and why: drawing goes on unrecorded.
+    // Whether the file failed (a full disk, say): drawing goes on unrecorded.
     bool failed() const { return file_->failed(); }
-    QString error() const { return file_->error(); }
     QString path() const { return file_->path(); }
     // Takes a checkpoint now: for a drawing that came from elsewhere, not from an action.
     void checkpoint();
