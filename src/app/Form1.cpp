@@ -3,6 +3,7 @@
 #include "CanvasView.h"
 #include "CaptionButton.h"
 #include "FilmExport.h"
+#include "MakingOfPlayer.h"
 #include "PictureKeys.h"
 #include "canvas/PictureFile.h"
 #include "drawing/FormDesign.h"
@@ -39,23 +40,6 @@ QRect pixelGeometry(const design::ControlRow& row) {
 const QString kBoxStyle = QStringLiteral("QLineEdit { border: 1px solid; padding: 0;"
                                          " border-color: #808080 #d4d0c8 #d4d0c8 #808080; }"
                                          "QLineEdit[serves=\"false\"] { background: #ffc8c8; }");
-
-bool isModifier(int key) {
-    switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Meta:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_Hyper_L:
-    case Qt::Key_Hyper_R:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The first local file among dropped addresses, or empty.
 QString droppedFile(const QMimeData* data) {
@@ -282,7 +266,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         // Ctrl or Shift held down on the way to a shortcut is no key yet: Ctrl+Z while "②"
         // runs takes back all of its dots, not those since Ctrl went down.
-        if (!isModifier(static_cast<QKeyEvent*>(event)->key())) act(action::Key{});
+        if (!KeyTable::isModifier(static_cast<QKeyEvent*>(event)->key())) act(action::Key{});
         break;
     case QEvent::MouseMove:
         act(action::OnControl{MouseMove, name, Qt::NoButton});
@@ -342,18 +326,49 @@ bool Form1::open(const QString& path) {
 }
 
 bool Form1::openDrawing(const QString& path) {
-    recording::Opened opened = recording::open(path, font());
-    if (!opened.drawing) {
-        keeper_->tellNotOpened(path, opened.error);
+    auto opened = std::make_unique<recording::Opened>(recording::open(path, font()));
+    if (!opened->drawing) {
+        keeper_->tellNotOpened(path, opened->error);
         return false;
     }
-    drawOnFrom(opened);
+    playMakingOf(std::move(opened));
     return true;
 }
 
-// The opened drawing becomes the window's, where its recording ends: the one place where
-// its making-of is to play first. The recording of the drawing before ends as the user's
-// own end would; a new one holds all of the opened drawing's and goes on from it.
+// The opened drawing is first played as it was made, in the window's own drawing: the
+// recording of the drawing before ends as the user's own end would, and nothing records
+// the playing. The window's clock sleeps, as the recording has the endless drawing's steps.
+void Form1::playMakingOf(std::unique_ptr<recording::Opened> opened) {
+    if (recorder_) recorder_->finish();
+    recorder_.reset();
+    delete std::exchange(player_, nullptr);
+    opened_ = std::move(opened);
+    loops_.afterAction(false);
+    player_ = new MakingOfPlayer(drawing_, opened_->recording, services_.clock,
+                                 {.widget = this,
+                                  .show = [this] { showPlayed(); },
+                                  .tell = [this](const QString& where) { tell(where); },
+                                  .ended = [this] { drawOn(); }},
+                                 this);
+    if (!player_->start()) drawOn();
+}
+
+void Form1::showPlayed() {
+    if (view_->size() != drawing_.canvas().clientSize())
+        resizeClientArea(drawing_.canvas().clientSize());
+    showWrites(LoopScheduler::Showing::Everything);
+    view_->showChangesNow();
+}
+
+// The playing is over: the user draws on from where the opened drawing's recording ends.
+void Form1::drawOn() {
+    std::exchange(player_, nullptr)->deleteLater();
+    drawOnFrom(*opened_);
+    opened_.reset();
+}
+
+// The opened drawing becomes the window's, where its recording ends. A new recording holds
+// all of the opened drawing's and goes on from it.
 void Form1::drawOnFrom(recording::Opened& opened) {
     if (recorder_) recorder_->finish();
     recorder_.reset();
@@ -420,7 +435,8 @@ QByteArray Form1::recording() {
 
 // The hint line tells the user what the program did on its own; the next hint replaces it.
 void Form1::tell(const QString& message) {
-    if (QLineEdit* hints = box(Control::Text4)) hints->setText(message);
+    if (QLineEdit* hints = box(Control::Text4); hints && hints->text() != message)
+        hints->setText(message);
 }
 
 // The drawing is recorded from start-up, brought back first where the last one ended

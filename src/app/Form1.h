@@ -14,6 +14,7 @@
 #include <functional>
 
 class CanvasView;
+class MakingOfPlayer;
 class PictureKeys;
 class Recorder;
 class QLineEdit;
@@ -72,10 +73,12 @@ class Form1 : public QMainWindow, private ControlSurface {
     // Makes the drawing that of the snapshot, brought from elsewhere, and shows it; the
     // recording takes it in as a checkpoint.
     void restore(const Drawing::Snapshot& snapshot);
-    // Opens a drawing file (the window's drawing becomes it) or a picture (drawn on the
-    // canvas, one step of the history), as if chosen in the open dialog. A file that does
-    // not open is told, and the window stays as it was: false then.
+    // Opens a drawing file (its making-of plays, and the window's drawing becomes it) or a
+    // picture (drawn on the canvas, one step of the history), as if chosen in the open
+    // dialog. A file that does not open is told, and the window stays as it was: false then.
     bool open(const QString& path);
+    // The making-of playing, if one is.
+    MakingOfPlayer* player() const { return player_; }
 
   private:
     void buildControls();
@@ -91,6 +94,9 @@ class Form1 : public QMainWindow, private ControlSurface {
     bool takeDrop(QEvent* event);
     void askOpen();
     bool openDrawing(const QString& path);
+    void playMakingOf(std::unique_ptr<recording::Opened> opened);
+    void showPlayed();
+    void drawOn();
     void drawOnFrom(recording::Opened& opened);
     bool openPicture(const QString& path);
     QSize clientRoom() const;
@@ -115,5 +121,8 @@ class Form1 : public QMainWindow, private ControlSurface {
     PictureKeys* keys_ = nullptr;
     QHash<QString, QWidget*> controls_;
     std::unique_ptr<Recorder> recorder_;
+    // The drawing opened, while its making-of plays; the player, a child of the window.
+    std::unique_ptr<recording::Opened> opened_;
+    MakingOfPlayer* player_ = nullptr;
     bool toldRecordingFailed_ = false;
 };

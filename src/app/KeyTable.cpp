@@ -49,12 +49,65 @@ std::span<const KeyTable::Row> KeyTable::rows() {
              QKeyCombination(Qt::Key_Enter)},
             K::UnknownKey,
             u"選ばれているボタンを押す（ペンのボタンはマウスだけ）"},
+        Row{Action::PlayPause,
+            {QKeyCombination(Qt::Key_Space)},
+            K::UnknownKey,
+            u"絵をかいたようすを見ている間：止める、また動かす"},
+        Row{Action::PlayFaster,
+            {QKeyCombination(Qt::Key_Plus)},
+            K::UnknownKey,
+            u"見ている間：速くする（×1、×2、×4、×8、×16、×64）"},
+        Row{Action::PlaySlower,
+            {QKeyCombination(Qt::Key_Minus)},
+            K::UnknownKey,
+            u"見ている間：遅くする"},
+        Row{Action::PlayFromStart,
+            {QKeyCombination(Qt::Key_Home)},
+            K::UnknownKey,
+            u"見ている間：最初にもどる"},
+        Row{Action::PlayToEnd,
+            {QKeyCombination(Qt::Key_End)},
+            K::UnknownKey,
+            u"見ている間：最後まで進む（そこから続きをかける）"},
+        Row{Action::PlayStop,
+            {QKeyCombination(Qt::Key_Escape)},
+            K::UnknownKey,
+            u"見るのをやめて、最後の絵から続きをかく"},
     };
     return table;
 }
 
 const KeyTable::Row& KeyTable::row(Action action) {
     return *std::ranges::find(rows(), action, &Row::action);
+}
+
+std::optional<KeyTable::Action> KeyTable::playingKey(int key) {
+    for (const Row& row : rows())
+        if (whilePlaying(row.action) &&
+            std::ranges::any_of(row.keys, [key](QKeyCombination k) { return k.key() == key; }))
+            return row.action;
+    return std::nullopt;
+}
+
+bool KeyTable::isShowKeys(QKeyCombination key) {
+    return boundKeys(row(Action::ShowKeys)).contains(QKeySequence(key));
+}
+
+bool KeyTable::isModifier(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString KeyTable::keyText(const Row& row) {

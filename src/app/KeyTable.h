@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <span>
 
 // The window's keys and what each does: the one list from which the window binds its
@@ -25,7 +26,14 @@ class KeyTable {
         Redo,
         ShowKeys,
         ExportFilm,
-        Controls
+        Controls,
+        // While the making-of of an opened drawing plays, and only then.
+        PlayPause,
+        PlayFaster,
+        PlaySlower,
+        PlayFromStart,
+        PlayToEnd,
+        PlayStop,
     };
 
     struct Row {
@@ -41,6 +49,16 @@ class KeyTable {
     static std::span<const Row> rows();
     // The row of that action; every action but Controls has exactly one.
     static const Row& row(Action action);
+    // Whether the action's keys work only while a making-of plays: the player takes them
+    // before anything else in the window, so they are no shortcuts.
+    static bool whilePlaying(Action action) { return action >= Action::PlayPause; }
+    // The playing key pressed, if any: Shift and the keypad do not count, as "+" needs Shift
+    // on many keyboards.
+    static std::optional<Action> playingKey(int key);
+    // Whether the key opens the list of keys (F1, or the desktop's help key).
+    static bool isShowKeys(QKeyCombination key);
+    // Whether the key is Shift, Ctrl and the like, on the way to a key rather than one.
+    static bool isModifier(int key);
     // "Ctrl+Shift+Z, Ctrl+Y": the listed keys in Qt's portable form, which needs no display.
     static QString keyText(const Row& row);
     // The listed keys and the desktop's own, each once. Needs the window's application.

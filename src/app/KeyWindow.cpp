@@ -51,9 +51,7 @@ KeyWindow::KeyWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 void KeyWindow::keyPressEvent(QKeyEvent* event) {
-    const QKeySequence pressed(event->keyCombination());
-    if (event->key() == Qt::Key_Escape ||
-        KeyTable::boundKeys(KeyTable::row(KeyTable::Action::ShowKeys)).contains(pressed))
+    if (event->key() == Qt::Key_Escape || KeyTable::isShowKeys(event->keyCombination()))
         close();
     else
         QWidget::keyPressEvent(event);

@@ -10,7 +10,8 @@
 // binds would make it ambiguous, and neither would fire.
 PictureKeys::PictureKeys(QWidget* window) : QObject(window), window_(window) {
     for (const KeyTable::Row& row : KeyTable::rows()) {
-        if (row.action == Action::Controls) continue; // Qt's widgets answer these themselves
+        // Qt's widgets answer these themselves; the making-of's player takes its own.
+        if (row.action == Action::Controls || KeyTable::whilePlaying(row.action)) continue;
         auto* shortcut = new QShortcut(window);
         shortcut->setKeys(KeyTable::boundKeys(row));
         connect(shortcut, &QShortcut::activated, this, [this, a = row.action] { act(a); });
@@ -49,7 +50,7 @@ void PictureKeys::act(Action action) {
     case Action::ExportFilm:
         emit exportFilm();
         break;
-    case Action::Controls:
+    default: // the widgets' own keys and the player's
         break;
     }
 }
@@ -70,16 +71,9 @@ bool PictureKeys::boxKeeps(const QLineEdit& box, Action action) {
         return box.isRedoAvailable();
     case Action::Copy:
         return box.hasSelectedText();
-    case Action::Save:
-    case Action::KeepDrawing:
-    case Action::Open:
-    case Action::Print:
-    case Action::ShowKeys:
-    case Action::ExportFilm:
-    case Action::Controls:
+    default:
         return false;
     }
-    return false;
 }
 
 // A box accepts the shortcut override for Undo, Redo and Copy whether or not it has any

@@ -4,6 +4,7 @@
 
 #include "app/CanvasView.h"
 #include "app/Form1.h"
+#include "app/MakingOfPlayer.h"
 #include "app/PictureKeys.h"
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
@@ -15,9 +16,13 @@
 #include "recording/Recorder.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -392,29 +397,47 @@ std::pair<QImage, int> lastFrame(const QString& path) {
     return {last, frames};
 }
 
+// A recording made by hand, at moments of our choosing: a blank drawing's checkpoint, then
+// the actions taken, each into the drawing as well.
+struct HandRecording {
+    Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
+    QByteArray text;
+
+    HandRecording() {
+        drawing.take(DeviceRatio{1});
+        text = recording::header(QSize(451, 382), 1) +
+               recording::checkpointLine(0, recording::encode(drawing.snapshot()));
+    }
+    void take(qint64 ms, const Action& a) {
+        drawing.take(a);
+        text += recording::line(ms, a);
+    }
+    // A pen stroke from (20, 20), a move every 10 ms from `from` ms on to `to` ms, to
+    // (20 + ms / 5, 20 + ms / 10) at each.
+    void penStroke(qint64 from, qint64 to) {
+        take(from, OnControl{ControlEvent::MouseDown, QStringLiteral("Command7")});
+        take(from, OnControl{ControlEvent::Click, QStringLiteral("Command7")});
+        take(from, OnCanvas{Pointer::Press, QPointF(20, 20), Qt::LeftButton});
+        for (qint64 ms = from + 10; ms <= to; ms += 10)
+            take(ms, OnCanvas{Pointer::Move, QPointF(20 + ms / 5.0, 20 + ms / 10.0)});
+    }
+    QString write(const QTemporaryDir& dir, const QString& name) const {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        return file.fileName();
+    }
+};
+
 // `quenzel --export` makes a film of a pen stroke, a move every 10 ms for 1990 ms: a valid
 // animated WebP and MP4 with 30 frames a second of film and one more for the end, each
 // frame another part of the stroke, and the final picture exactly as the last WebP frame.
 TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
     QTemporaryDir dir;
-    Drawing drawing{QSize(451, 382), QFont(), Recorded::none()};
-    drawing.take(DeviceRatio{1});
-    QByteArray text = recording::header(QSize(451, 382), 1) +
-                      recording::checkpointLine(0, recording::encode(drawing.snapshot()));
-    const auto take = [&](qint64 ms, const Action& a) {
-        drawing.take(a);
-        text += recording::line(ms, a);
-    };
-    take(0, OnControl{ControlEvent::MouseDown, QStringLiteral("Command7")});
-    take(0, OnControl{ControlEvent::Click, QStringLiteral("Command7")});
-    take(0, OnCanvas{Pointer::Press, QPointF(20, 20), Qt::LeftButton});
+    HandRecording made;
     constexpr qint64 kLength = 1990;
-    for (qint64 ms = 10; ms <= kLength; ms += 10)
-        take(ms, OnCanvas{Pointer::Move, QPointF(20 + ms / 5.0, 20 + ms / 10.0)});
-    const QString recordingPath = dir.filePath(QStringLiteral("stroke.quenzel"));
-    QFile file(recordingPath);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    file.close();
+    made.penStroke(0, kLength);
+    const QString recordingPath = made.write(dir, QStringLiteral("stroke.quenzel"));
+    const Drawing& drawing = made.drawing;
     // Frames at k * 1000 / 30 * speed ms before the end, and the end.
     const auto framesAt = [&](int speed) {
         int frames = 1;
@@ -449,6 +472,82 @@ TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
         QStringLiteral("h264,452,382,yuv420p,%1").arg(framesAt(1)).toStdString());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
         << "only the drawing and its two films";
+}
+
+// An opened drawing plays in the window as it was made, its pause of 10 s shortened to 2 s,
+// at the speed chosen; the hint line says where and how fast; the pointer draws nothing
+// until the end, where the first press draws on.
+TEST(MakingOf, PlaysInTheWindowAsItWasMadeAtTheSpeedChosen) {
+    QTemporaryDir dir;
+    HandRecording made;
+    made.penStroke(0, 1000); // to (220, 120)
+    made.take(1000, OnCanvas{Pointer::Release, QPointF(220, 120), Qt::LeftButton});
+    made.take(11000, OnCanvas{Pointer::Press, QPointF(300, 300), Qt::LeftButton});
+    made.take(11000, OnCanvas{Pointer::Move, QPointF(300, 300)});
+    made.take(11000, OnCanvas{Pointer::Release, QPointF(300, 300), Qt::LeftButton});
+    Form1::Services services;
+    services.clock = LoopScheduler::Clock::Manual;
+    services.recordings = RecordingFolder(dir.filePath(QStringLiteral("recordings")));
+    Form1 form(services);
+    form.show();
+    const auto inked = [&](int x, int y) {
+        return form.drawing().canvas().picture().pixel(x, y) != qRgb(255, 255, 255);
+    };
+    const auto hint = [&] { return qobject_cast<QLineEdit*>(form.control("Text4"))->text(); };
+    const auto key = [&](int code) {
+        for (const auto type : {QEvent::ShortcutOverride, QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, code, Qt::NoModifier);
+            QCoreApplication::sendEvent(form.focusWidget() ? form.focusWidget() : &form, &event);
+        }
+    };
+    const auto click = [&](QPoint at) {
+        for (const auto type :
+             {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, form.canvasView()->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(form.canvasView(), &event);
+        }
+    };
+
+    ASSERT_TRUE(form.open(made.write(dir, QStringLiteral("made.quenzel"))));
+    MakingOfPlayer* player = form.player();
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->length(), 3000);
+    EXPECT_FALSE(inked(60, 40));
+    EXPECT_TRUE(hint().contains(u"再生中") && hint().contains(u"0:00 / 0:03") &&
+                hint().contains(u"×1"))
+        << hint().toStdString();
+    player->advance(500); // the stroke to (120, 70)
+    EXPECT_TRUE(inked(60, 40));
+    EXPECT_FALSE(inked(180, 100));
+    key(Qt::Key_Plus);
+    key(Qt::Key_Plus);
+    EXPECT_EQ(player->speed(), 4);
+    player->advance(250); // 1000 ms of the film: all of the stroke
+    EXPECT_TRUE(inked(180, 100));
+    EXPECT_FALSE(inked(300, 300));
+    key(Qt::Key_Space);
+    player->advance(60000);
+    click(QPoint(400, 50));
+    EXPECT_FALSE(inked(300, 300) || inked(400, 50));
+    EXPECT_TRUE(hint().contains(u"止めています") && hint().contains(u"×4")) << hint().toStdString();
+    key(Qt::Key_Space);
+    player->advance(374); // at x4; the dot comes 2000 ms of the film after the stroke
+    EXPECT_FALSE(inked(300, 300));
+    player->advance(1);
+    EXPECT_TRUE(inked(300, 300));
+    EXPECT_TRUE(player->atEnd() && hint().contains(u"最後まで")) << hint().toStdString();
+    for (int i = 0; i < 8; ++i)
+        key(Qt::Key_Plus);
+    EXPECT_EQ(player->speed(), 64);
+    for (int i = 0; i < 8; ++i)
+        key(Qt::Key_Minus);
+    EXPECT_EQ(player->speed(), 1);
+
+    click(QPoint(400, 50));
+    EXPECT_EQ(form.player(), nullptr);
+    EXPECT_TRUE(inked(400, 50));
 }
 
 // Ctrl+E in the window: asked where with a proposed WebP name, the window's own drawing from

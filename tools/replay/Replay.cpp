@@ -2,6 +2,7 @@
 
 #include "app/CanvasView.h"
 #include "app/Form1.h"
+#include "app/MakingOfPlayer.h"
 #include "canvas/Canvas.h"
 #include "drawing/FormDesign.h"
 #include "recording/CheckpointData.h"
@@ -349,6 +350,10 @@ bool Replay::execute(const QString& rawLine) {
     } else if (verb == u"steps") {
         needs(1);
         form.loops().advance(integer(words[1], 0, 100'000'000));
+    } else if (verb == u"wait") {
+        needs(1);
+        if (MakingOfPlayer* player = form.player())
+            player->advance(integer(words[1], 0, 100'000'000));
     } else if (verb == u"trace") {
         needs(1);
         if (words[1] == u"on")
