@@ -74,12 +74,18 @@ Form1::Services Form1::desktopServices() {
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       drawing_(QSize(px(design::kClientWidth), px(design::kClientHeight)), font(),
+               // A making-of that plays shows what was done without doing it again: its END
+               // ends nothing, its links open nothing.
                {.end =
                     [this] {
+                        if (player_) return;
                         hide();
                         services_.quit();
                     },
-                .openUrl = [this](const QUrl& url) { services_.openUrl(url); }}),
+                .openUrl =
+                    [this](const QUrl& url) {
+                        if (!player_) services_.openUrl(url);
+                    }}),
       loops_(
           services_.clock,
           [this](long long steps) {
@@ -433,10 +439,13 @@ QByteArray Form1::recording() {
     return recorded.isEmpty() ? recording::recordingOf(drawing_) : recorded;
 }
 
-// The hint line tells the user what the program did on its own; the next hint replaces it.
+// The hint line tells the user what the program did on its own, or where a making-of plays;
+// the next hint replaces it.
 void Form1::tell(const QString& message) {
-    if (QLineEdit* hints = box(Control::Text4); hints && hints->text() != message)
-        hints->setText(message);
+    QLineEdit* hints = box(Control::Text4);
+    if (!hints || hints->text() == message) return;
+    hints->setText(message);
+    hints->setCursorPosition(0); // a message longer than the line shows its start
 }
 
 // The drawing is recorded from start-up, brought back first where the last one ended

@@ -117,16 +117,14 @@ void MakingOfPlayer::stop() {
     window_.ended();
 }
 
+// Where and how fast first, as the line is narrow; the keys after, F1 lists them all.
 void MakingOfPlayer::showWhere() {
     const QString where = clockText(position_) + QStringLiteral(" / ") + clockText(length());
     if (atEnd())
-        window_.tell(
-            QString::fromUtf16(u"絵をかいたようすを最後まで見ました（%1）。このまま続きをかけます。"
-                               u"Home でもう一度見られます。")
-                .arg(where));
+        window_.tell(QString::fromUtf16(u"最後まで見ました（%1）。続きをかけます。Home でもう一度")
+                         .arg(where));
     else
-        window_.tell(QString::fromUtf16(u"%1　%2　×%3　Space 止める・動かす　＋ − 速さ　Home 最初"
-                                        u"　End 最後　Esc やめる")
+        window_.tell(QString::fromUtf16(u"%1 %2 ×%3　Space 止める　＋− 速さ　Esc やめる")
                          .arg(QString::fromUtf16(paused_ ? u"止めています" : u"再生中"), where)
                          .arg(speed()));
 }

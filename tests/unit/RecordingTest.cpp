@@ -476,7 +476,8 @@ TEST(Film, ExportedFromTheCommandLineAsTheLengthAndSpeedGive) {
 
 // An opened drawing plays in the window as it was made, its pause of 10 s shortened to 2 s,
 // at the speed chosen; the hint line says where and how fast; the pointer draws nothing
-// until the end, where the first press draws on.
+// until the end, where the first press draws on. What the drawing did beyond itself is not
+// done again: a link opens nothing, END ends nothing.
 TEST(MakingOf, PlaysInTheWindowAsItWasMadeAtTheSpeedChosen) {
     QTemporaryDir dir;
     HandRecording made;
@@ -485,7 +486,12 @@ TEST(MakingOf, PlaysInTheWindowAsItWasMadeAtTheSpeedChosen) {
     made.take(11000, OnCanvas{Pointer::Press, QPointF(300, 300), Qt::LeftButton});
     made.take(11000, OnCanvas{Pointer::Move, QPointF(300, 300)});
     made.take(11000, OnCanvas{Pointer::Release, QPointF(300, 300), Qt::LeftButton});
+    made.take(11000, MenuItem{QStringLiteral("book")});
+    made.take(11000, OnControl{ControlEvent::Click, QStringLiteral("Command5")});
+    int outside = 0;
     Form1::Services services;
+    services.quit = [&] { ++outside; };
+    services.openUrl = [&](const QUrl&) { ++outside; };
     services.clock = LoopScheduler::Clock::Manual;
     services.recordings = RecordingFolder(dir.filePath(QStringLiteral("recordings")));
     Form1 form(services);
@@ -538,6 +544,8 @@ TEST(MakingOf, PlaysInTheWindowAsItWasMadeAtTheSpeedChosen) {
     player->advance(1);
     EXPECT_TRUE(inked(300, 300));
     EXPECT_TRUE(player->atEnd() && hint().contains(u"最後まで")) << hint().toStdString();
+    EXPECT_EQ(outside, 0);
+    EXPECT_TRUE(form.isVisible());
     for (int i = 0; i < 8; ++i)
         key(Qt::Key_Plus);
     EXPECT_EQ(player->speed(), 64);
