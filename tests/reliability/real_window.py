@@ -6,7 +6,9 @@ usage: real_window.py QUENZEL_BINARY WORK_DIR QUENZEL_REPLAY
 Starts Xvfb on a free display with a small window manager, starts quenzel there and uses
 it as a person would, with xdotool: moves, presses, drags, clicks on buttons and menu
 items, typing into a box, saving through the save dialog, copying to the clipboard,
-minimising and restoring, killing it and starting it again. After each step a screenshot
+minimising and restoring, killing it and starting it again, opening a picture through the
+open dialog and dropping one from another window, keeping the drawing and watching it
+being made in a new window. After each step a screenshot
 of the whole screen (ImageMagick's import) shows whether the window looks as it should.
 The screenshots stay in WORK_DIR, and so do the recordings (WORK_DIR/data is the data
 folder, empty at the start); the saved and copied pictures are removed once looked at.
@@ -182,12 +184,13 @@ class Quenzel:
                                         stderr=subprocess.STDOUT)
         desktop.processes.append(self.process)
         self.window = None
+        self.menu_height = None  # as the window first shows, at the design's client size
         wait_until(self.find_window, "the window is shown")
         self.locate()
 
     def find_window(self):
         """The process's own window (another quenzel may be running)."""
-        ids = run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid),
+        ids = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
                   "--name", "^Quenzel$").split()
         if ids:
             self.window = ids[0]
@@ -201,7 +204,8 @@ class Quenzel:
             info[key] = value.strip()
         self.map_state = info["Map State"]
         self.width, self.height = int(info["Width"]), int(info["Height"])
-        self.menu_height = self.height - CLIENT_HEIGHT
+        if self.menu_height is None:
+            self.menu_height = self.height - CLIENT_HEIGHT
         self.left = int(info["Absolute upper-left X"])
         self.top = int(info["Absolute upper-left Y"])
         self.origin = (self.left, self.top + self.menu_height)
@@ -324,13 +328,7 @@ def check_keep(q):
     q.drag(stroke(60))
     until_shown(q, "keep", lambda s: stroke_in(q, s, 60, RED), "a red stroke to keep")
     saved, copied = os.path.join(q.work, "saved.png"), os.path.join(q.work, "copied.png")
-    run("xdotool", "key", "--clearmodifiers", "ctrl+s")
-    wait_until(lambda: len(run("xdotool", "search", "--onlyvisible", "--pid",
-                               str(q.process.pid), "--name", ".").split()) > 1,
-               "the save dialog is shown")
-    time.sleep(0.5)
-    run("xdotool", "type", "--delay", "20", saved)
-    run("xdotool", "key", "Return")
+    answer_dialog(q, "ctrl+s", saved)
     wait_until(lambda: os.path.exists(saved), "the picture is saved")
     run("xdotool", "key", "--clearmodifiers", "ctrl+c")
     try:
@@ -347,6 +345,32 @@ def check_keep(q):
             if os.path.exists(f):
                 os.remove(f)
     q.click(CLS)
+
+
+def geometry(window):
+    """Where a window's client area is on the screen, and its size: X, Y, WIDTH, HEIGHT."""
+    shell = dict(line.split("=") for line in
+                 run("xdotool", "getwindowgeometry", "--shell", window).split())
+    return tuple(int(shell[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def dialog(q):
+    """The window of a dialog of q's, once it is shown: the largest of its others (a text
+    box's completion list is a window too)."""
+    def windows():
+        return [w for w in run("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                               str(q.process.pid), "--name", ".").split() if w != q.window]
+    wait_until(windows, "a dialog is shown")
+    time.sleep(0.5)
+    return max(windows(), key=lambda w: geometry(w)[2] * geometry(w)[3])
+
+
+def answer_dialog(q, keys, path):
+    """The keys open a file dialog, where the path is typed and Return pressed."""
+    run("xdotool", "key", "--clearmodifiers", keys)
+    dialog(q)
+    run("xdotool", "type", "--delay", "20", path)
+    run("xdotool", "key", "Return")
 
 
 def check_undo(q):
@@ -635,6 +659,80 @@ def check_brought_back(desktop, binary, work, replay):
     check_end(q)
 
 
+def check_open_and_drop(desktop, binary, work):
+    """Ctrl+O through the real dialog: a 300 x 200 picture shows at the top left, one picture
+    pixel to a client pixel, and Ctrl+Z takes it back. A 600 x 420 picture dragged from a
+    second quenzel's open dialog and dropped on the window opens the same way, the window
+    grown to show it. Kept with Ctrl+Shift+S and opened with `quenzel FILE`, the drawing
+    plays how it was made, and after End it stands as it was kept, pixel for pixel."""
+    folder = os.path.join(work, "pictures")
+    os.makedirs(folder, exist_ok=True)
+    for name, (width, height) in [("big", (600, 420)), ("small", (300, 200))]:
+        run("convert", "-size", "%dx%d" % (width, height), "xc:red", "-fill", "blue", "-draw",
+            "rectangle %d,0 %d,%d" % (width // 2, width - 1, height - 1),
+            os.path.join(folder, name + ".png"))
+    q = Quenzel(desktop, binary, work, "opening")
+    run("xdotool", "windowmove", "--sync", q.window, "0", "0")
+    q.locate()
+    run("xdotool", "windowactivate", "--sync", q.window)
+    answer_dialog(q, "ctrl+o", os.path.join(folder, "small.png"))
+    halves = [((100, 100), RED), ((200, 100), BLUE), ((100, 199), RED), ((350, 100), WHITE),
+              ((200, 250), WHITE)]
+    until_shown(q, "opened", lambda s: all(q.pixel(s, p) == c for p, c in halves),
+                "Ctrl+O shows a picture at the top left, one picture pixel to a pixel")
+    run("xdotool", "key", "--clearmodifiers", "ctrl+z")
+    until_shown(q, "taken-back", lambda s: q.pixel(s, (100, 100)) == WHITE,
+                "and Ctrl+Z takes it back")
+
+    source = Quenzel(desktop, binary, work, "drag-source")
+    run("xdotool", "windowactivate", "--sync", source.window)
+    answer_dialog(source, "ctrl+o", folder + "/")
+    files = dialog(source)
+    run("xdotool", "windowmove", "--sync", files, "400", "340")
+    time.sleep(0.5)
+    # A click on the list's empty part closes the completion list; then the first file of
+    # the list, big.png, is dragged from where the dialog lists it.
+    x, y = geometry(files)[:2]
+    run("xdotool", "mousemove", str(x + 300), str(y + 250), "click", "1")
+    time.sleep(0.3)
+    run("xdotool", "mousemove", str(x + 141), str(y + 51), "mousedown", "1")
+    for point in [(x + 160, y + 40), (x + 100, y), (300, 200), (200, 150), (150, 120)]:
+        time.sleep(0.1)
+        run("xdotool", "mousemove", *map(str, point))
+    time.sleep(0.1)
+    run("xdotool", "mouseup", "1")
+    wait_until(lambda: q.locate() or (q.width, q.height) == (600, 420 + q.menu_height),
+               "the window grows to 600 x 420 for the dropped picture")
+    halves = [((200, 250), RED), ((350, 250), BLUE), ((380, 419), BLUE), ((299, 300), RED)]
+    dropped = until_shown(q, "dropped", lambda s: all(q.pixel(s, p) == c for p, c in halves),
+                          "a picture dropped on the window shows there, all of it")
+    stop_all([source.process])
+
+    kept = os.path.join(work, "kept.quenzel")
+    run("xdotool", "windowactivate", "--sync", q.window)
+    answer_dialog(q, "ctrl+shift+s", kept)
+    wait_until(lambda: os.path.exists(kept), "the drawing is kept")
+    whole = (0, 0, 600, 420)
+    before = area(at_rest(q, "kept"), q.origin, [HINT_LINE], whole)
+    stop_all([q.process])
+    played = Quenzel(desktop, binary, work, "played", [kept])
+    run("xdotool", "windowmove", "--sync", played.window, "0", "0")  # clear of focus-keeper
+    # Home plays it from its blank start, Space holds it there: a short film may be over
+    # by the time the window shows.
+    run("xdotool", "windowactivate", "--sync", played.window)
+    run("xdotool", "key", "Home", "space")
+    played.locate()
+    until_shown(played, "playing", lambda s: played.pixel(s, (200, 250)) == WHITE,
+                "quenzel FILE plays how the drawing was made, Home from its blank start")
+    run("xdotool", "windowactivate", "--sync", played.window)
+    run("xdotool", "key", "End")
+    wait_until(lambda: played.locate() or played.width == 600, "the window grows as it did")
+    after = at_rest(played, "played")
+    expect(area(after, played.origin, [HINT_LINE], whole) == before,
+           "and after End it stands as it was kept, pixel for pixel", after)
+    stop_all([played.process])
+
+
 def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
@@ -654,6 +752,7 @@ def main():
             check(q)
         check_close_while_drawing(desktop, binary, work)
         check_brought_back(desktop, binary, work, replay)
+        check_open_and_drop(desktop, binary, work)
     except (Failure, subprocess.SubprocessError) as error:
         print("FAIL:", error)
         if q:
