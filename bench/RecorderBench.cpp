@@ -3,12 +3,14 @@
 #include "Clocks.h"
 #include "drawing/Drawing.h"
 #include "recording/BringBack.h"
+#include "recording/Playback.h"
 #include "recording/Recorder.h"
 
 #include <QFileInfo>
 #include <QFont>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -128,6 +130,22 @@ void checkpointsOf(Hour& hour, const QByteArray& text, QSize client) {
     }
 }
 
+// Jumps to moments spread over the film, each from its start, as Home and then a jump
+// while watching the making-of: each from the checkpoint before its moment.
+void seeksOf(Hour& hour, const QByteArray& text, QSize client) {
+    constexpr int kSeeks = 120;
+    Playback playback(text);
+    Drawing drawing{client, QFont(), none()};
+    std::vector<double> ms;
+    for (int i = 1; i <= kSeeks; ++i) {
+        playback.seek(drawing, 0);
+        ms.push_back(elapsedMs([&] { playback.seek(drawing, playback.length() * i / kSeeks); }));
+    }
+    std::ranges::sort(ms);
+    hour.medianSeekMs = ms[ms.size() / 2];
+    hour.worstSeekMs = ms.back();
+}
+
 } // namespace
 
 QPointF penPath(QSize client, int i, double speed) {
@@ -192,6 +210,7 @@ Hour anHour(QSize client) {
     hour.bringBackMs = elapsedMs([&] { result = recording::bringBack(back, text); });
     hour.actionsBroughtBack = result.actions;
     checkpointsOf(hour, text, client);
+    seeksOf(hour, text, client);
     hour.same = result.brought && !result.damaged &&
                 back.canvas().picture() == drawing.canvas().picture() &&
                 back.random().drawn() == drawing.random().drawn();

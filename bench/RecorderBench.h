@@ -62,6 +62,7 @@ struct Hour {
         0; // the recording holds (what a bring-back replays is those after its last checkpoint)
     double worstBringBackMs = 0; // at the moment before a checkpoint that takes longest
     long long worstActions = 0;  // the recording holds up to then
-    bool same = false;           // the drawing brought back is the one recorded
+    double worstSeekMs = 0, medianSeekMs = 0; // a jump back to a moment of the film
+    bool same = false;                        // the drawing brought back is the one recorded
 };
 Hour anHour(QSize client);

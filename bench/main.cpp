@@ -247,6 +247,8 @@ void printHour(const Hour& h) {
                 h.actionsBroughtBack, h.same ? "the same drawing" : "NOT THE SAME DRAWING");
     std::printf("%s the longest bringBack, just before a checkpoint: %.0f ms (%lld actions)\n",
                 column(QString()).constData(), h.worstBringBackMs, h.worstActions);
+    std::printf("%s a jump back to a moment of the film: %.0f ms median, %.0f ms the longest\n",
+                column(QString()).constData(), h.medianSeekMs, h.worstSeekMs);
     std::fflush(stdout);
 }
 

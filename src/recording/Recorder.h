@@ -21,7 +21,7 @@
 // checkpoint then stands for the action). Bringing back any moment then costs one checkpoint and
 // that little replay.
 struct RecorderCheckpoints {
-    qint64 replayBudgetMs = 250;
+    qint64 replayBudgetMs = 150;
     qint64 minGapMs = 5000;
 };
 
