@@ -49,3 +49,16 @@ in_root xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
   done
   kill $pid; echo "no Quenzel window after 30 s"; exit 1'
 echo "== fresh install: window shown, $((SECONDS - start)) s"
+
+# The desktop as a GNOME session asks it (xdg-mime through gio): the type the installed
+# definition gives a drawing file is the one the desktop entry opens, and opens with it.
+echo "== xdg-mime: the desktop entry and the MIME definition agree"
+quietly in_root apt-get install -y --no-install-recommends xdg-utils libglib2.0-bin
+in_root sh -c 'printf "# quenzel recording 1\n" | gzip >/tmp/drawing.quenzel'
+xdg() { in_root env XDG_CURRENT_DESKTOP=GNOME xdg-mime "$@"; }
+type=$(xdg query filetype /tmp/drawing.quenzel)
+entry=$(in_root sh -c 'grep -l "^Exec=quenzel %f" /usr/share/applications/*.desktop')
+grep -qx "MimeType=.*\b$type;.*" "$root$entry" || { echo "$entry does not open $type"; exit 1; }
+opener=$(xdg query default "$type")
+[ "$opener" = "$(basename "$entry")" ] || { echo "xdg-mime opens $type with '$opener'"; exit 1; }
+echo "$type, opened by $opener"
