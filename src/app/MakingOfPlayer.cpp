@@ -55,9 +55,19 @@ bool MakingOfPlayer::start() {
     if (!playback_.playable()) return false;
     qApp->installEventFilter(this);
     moveTo(0);
-    sinceTick_.start();
-    if (clock_ == LoopScheduler::Clock::Real) timer_.start();
+    setPaused(atEnd());
     return true;
+}
+
+// The clock runs only while the film moves: a playing that waits costs nothing.
+void MakingOfPlayer::setPaused(bool paused) {
+    paused_ = paused;
+    sinceTick_.start();
+    if (clock_ == LoopScheduler::Clock::Manual) return;
+    if (paused)
+        timer_.stop();
+    else
+        timer_.start();
 }
 
 void MakingOfPlayer::tick() { advance(sinceTick_.restart()); }
@@ -71,7 +81,7 @@ void MakingOfPlayer::advance(qint64 ms) {
 void MakingOfPlayer::moveTo(qint64 ms) {
     position_ = std::clamp<qint64>(ms, 0, length());
     playback_.seek(drawing_, position_);
-    if (position_ == length()) paused_ = true;
+    if (position_ == length()) setPaused(true);
     window_.show();
     showWhere();
 }
@@ -83,8 +93,7 @@ bool MakingOfPlayer::press(KeyTable::Action key) {
     case PlayPause:
         // At the end, playing again plays from the start.
         if (atEnd()) moveTo(0);
-        paused_ = !paused_;
-        sinceTick_.restart();
+        setPaused(!paused_);
         break;
     case PlayFaster:
         speedIndex_ = std::min(speedIndex_ + 1, last);
@@ -94,7 +103,7 @@ bool MakingOfPlayer::press(KeyTable::Action key) {
         break;
     case PlayFromStart:
         moveTo(0);
-        paused_ = false;
+        setPaused(false);
         break;
     case PlayToEnd:
         moveTo(length());

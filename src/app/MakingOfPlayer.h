@@ -55,6 +55,7 @@ class MakingOfPlayer : public QObject {
     bool ownsInput(QObject* watched, QEvent* event);
     void tick();
     void moveTo(qint64 ms);
+    void setPaused(bool paused);
     void showWhere();
 
     Drawing& drawing_;
