@@ -17,7 +17,8 @@ std::span<const KeyTable::Row> KeyTable::rows() {
         Row{Action::Open,
             {Qt::CTRL | Qt::Key_O},
             K::Open,
-            u"残した絵（.quenzel）か画像を開いて、続きをかく"},
+            u"残した絵（."
+            u"quenzel）か画像を開いて、続きをかく（残した絵は、かいたようすを見せてから）"},
         Row{Action::Copy,
             {Qt::CTRL | Qt::Key_C},
             K::Copy,
