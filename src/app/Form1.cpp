@@ -432,9 +432,10 @@ void Form1::dragEnterEvent(QDragEnterEvent* event) { takeDrop(event); }
 void Form1::dragMoveEvent(QDragMoveEvent* event) { takeDrop(event); }
 void Form1::dropEvent(QDropEvent* event) { takeDrop(event); }
 
-// The drawing's whole recording; where it has none (no folder, a failed disk), one of the
-// drawing as it stands.
+// The drawing's whole recording: while a making-of plays, the opened drawing's; where it has
+// none (no folder, a failed disk), one of the drawing as it stands.
 QByteArray Form1::recording() {
+    if (opened_) return opened_->recording;
     const QByteArray recorded = recorder_ ? recorder_->recording() : QByteArray();
     return recorded.isEmpty() ? recording::recordingOf(drawing_) : recorded;
 }
