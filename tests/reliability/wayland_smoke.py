@@ -18,8 +18,11 @@ import os
 import pwd
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import sys
+import time
 
 from real_window import (CLIENT_HEIGHT, CLIENT_WIDTH, CLS, PEN, RED_BOX, SWATCHES, WHITE,
                          Failure, Picture, box_looks, expect, stop_all, wait_until)
@@ -111,14 +114,118 @@ class Sway:
         shutil.rmtree(os.path.join(self.work, "home"), ignore_errors=True)
 
 
-class Window:
-    """Client pixels of the window on a screenshot of the whole screen."""
+class Pointer:
+    """A pointer of sway's seat, which the headless back end does not have: wlroots'
+    virtual-pointer protocol spoken straight on the display's socket, each request waited
+    for. Places are screen pixels."""
 
-    def __init__(self, rect):
+    BUTTON_LEFT = 0x110  # BTN_LEFT of the kernel's input codes
+
+    def __init__(self, sway):
+        self.socket = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.socket.connect(os.path.join(sway.runtime, sway.env["WAYLAND_DISPLAY"]))
+        self.received, self.ids = b"", 1  # wl_display is object 1
+        registry = self.new_id()
+        self.send(1, 1, "I", registry)  # wl_display.get_registry
+        manager = "zwlr_virtual_pointer_manager_v1"
+        names = {}
+        for sender, opcode, body in self.roundtrip():
+            if sender == registry and opcode == 0:  # wl_registry.global: name, interface
+                length = struct.unpack_from("<I", body, 4)[0]
+                names[body[8:7 + length].decode()] = struct.unpack_from("<I", body)[0]
+        if manager not in names:
+            raise Failure("sway offers no virtual pointer")
+        encoded = manager.encode() + b"\0"
+        bound, self.pointer = self.new_id(), self.new_id()
+        self.send(registry, 0, "II%dsII" % (len(encoded) + 3 & ~3), names[manager],
+                  len(encoded), encoded, 1, bound)  # wl_registry.bind
+        self.send(bound, 0, "II", 0, self.pointer)  # create_virtual_pointer on the default seat
+        self.roundtrip()
+
+    def new_id(self):
+        self.ids += 1
+        return self.ids
+
+    def send(self, sender, opcode, layout, *args):
+        body = struct.pack("<" + layout, *args)
+        self.socket.sendall(struct.pack("<II", sender, (8 + len(body)) << 16 | opcode) + body)
+
+    def roundtrip(self):
+        """The events that came before the compositor handled every request sent so far."""
+        done, events = self.new_id(), []
+        self.send(1, 0, "I", done)  # wl_display.sync
+        while True:
+            while len(self.received) < 8 or len(self.received) < self.received[6] | self.received[7] << 8:
+                chunk = self.socket.recv(4096)
+                if not chunk:
+                    raise Failure("sway closed the pointer's connection")
+                self.received += chunk
+            sender, word = struct.unpack_from("<II", self.received)
+            body, self.received = self.received[8:word >> 16], self.received[word >> 16:]
+            if sender == 1 and word & 0xFFFF == 0:
+                raise Failure("sway refused a pointer request: %r" % body)
+            if sender == done:
+                return events
+            events.append((sender, word & 0xFFFF, body))
+
+    def moment(self):
+        return int(time.monotonic() * 1000) & 0xFFFFFFFF
+
+    def move(self, x, y):
+        self.send(self.pointer, 1, "IIIII", self.moment(), x, y, *SCREEN)  # motion_absolute
+        self.frame()
+
+    def button(self, pressed):
+        self.send(self.pointer, 2, "III", self.moment(), self.BUTTON_LEFT, int(pressed))
+        self.frame()
+
+    def frame(self):
+        self.send(self.pointer, 4, "")
+        self.roundtrip()
+
+
+class Window:
+    """quenzel's window on sway: its client pixels on a screenshot of the whole screen, and
+    the pointer moved and pressed on its client area, as real_window.py's Quenzel does under
+    X."""
+
+    def __init__(self, sway, process, rect, work):
+        self.sway, self.process, self.work, self.shots = sway, process, work, 0
         self.origin = (rect["x"], rect["y"] + rect["height"] - CLIENT_HEIGHT)
+        self.pointer = None
 
     def pixel(self, shot, point):
         return shot.pixel(self.origin[0] + point[0], self.origin[1] + point[1])
+
+    def move(self, point):
+        if not self.pointer:
+            self.pointer = Pointer(self.sway)
+        self.pointer.move(self.origin[0] + point[0], self.origin[1] + point[1])
+        time.sleep(0.03)
+
+    def click(self, point):
+        self.move(point)
+        self.pointer.button(True)
+        self.pointer.button(False)
+        time.sleep(0.15)
+
+    def shot(self, name):
+        self.shots += 1
+        return self.sway.screenshot(os.path.join(self.work, "quenzel-%02d-%s.png" % (self.shots, name)))
+
+
+def shown(sway, binary, work):
+    """quenzel started on sway, once its window shows: the Window and the tree node."""
+    quenzel = sway.start([binary], "quenzel")
+    node = None
+
+    def visible():
+        nonlocal node
+        node = sway.window(quenzel.pid)
+        return node and node["visible"]
+
+    wait_until(visible, "the window is shown", seconds=20)
+    return Window(sway, quenzel, node["rect"], work), node
 
 
 def caption_ink(q, shot, centre):
@@ -150,22 +257,13 @@ def waits(pid):
 
 
 def check(sway, binary, work):
-    quenzel = sway.start([binary], "quenzel")
-    node = None
-
-    def shown():
-        nonlocal node
-        node = sway.window(quenzel.pid)
-        return node and node["visible"]
-
-    wait_until(shown, "the window is shown", seconds=20)
-    rect = node["rect"]
+    q, node = shown(sway, binary, work)
+    quenzel, rect, shot = q.process, node["rect"], None
     expect(node["name"] == "Quenzel" and node["shell"] == "xdg_shell",
            'a native Wayland window "Quenzel" (%s, %s)' % (node["shell"], node["app_id"]))
     expect((rect["width"], rect["height"]) == WINDOW,
            "%d x %d: the client area %d x %d and the menu bar" % (
                rect["width"], rect["height"], CLIENT_WIDTH, CLIENT_HEIGHT))
-    q, shot = Window(rect), None
 
     def drawn():
         nonlocal shot
