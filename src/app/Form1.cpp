@@ -117,6 +117,7 @@ Form1::Form1(Services services, QWidget* parent)
 }
 
 Form1::~Form1() {
+    delete std::exchange(player_, nullptr); // before the widgets whose input it takes
     if (recorder_) recorder_->finish();
 }
 
