@@ -156,6 +156,7 @@ void History::prepare() {
     const QImage& raster = canvas_.raster();
     if (reserve_.size() == raster.size() || picture_.isNull() || !fits(3)) return;
     reserve_ = QImage(raster.size(), raster.format());
+    reserve_.setDevicePixelRatio(raster.devicePixelRatio());
     reserve_.fill(0);
 }
 

@@ -458,6 +458,26 @@ TEST(History, ALargeStepTakesTheWholeOldPicture) {
     EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
 }
 
+// The readied memory becomes the picture copy at the raster's ratio: a large step taken at
+// ratio 2 is resampled with the rest when the ratio changes, and still undoes every pixel.
+TEST(History, ALargeStepAtRatioTwoFollowsANewRatio) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    canvas.setDeviceRatio(2);
+    History history(canvas);
+    history.prepare();
+    canvas.setDrawWidth(32);
+    canvas.PSet(10, 5, 0);
+    history.endGesture();
+    canvas.setDeviceRatio(1);
+    ASSERT_EQ(canvas.raster().size(), QSize(20, 10));
+    EXPECT_TRUE(history.undo());
+    for (const QPoint p : {QPoint(0, 0), QPoint(19, 9)})
+        EXPECT_EQ(canvas.raster().pixel(p), qRgb(255, 255, 255));
+    EXPECT_TRUE(history.redo());
+    EXPECT_EQ(canvas.raster().pixel(19, 9), qRgb(0, 0, 0));
+}
+
 // ---- The history across a change of screen density ----
 
 namespace {
