@@ -29,6 +29,19 @@ bool History::fits(qsizetype copies) const {
     return copies * canvas_.raster().sizeInBytes() <= budget_;
 }
 
+// What the budget keeps for the readied memory: the same whether it is readied yet or not, so
+// that how many steps stay does not depend on when the window was idle.
+qsizetype History::reserveRoom() const { return fits(3) ? canvas_.raster().sizeInBytes() : 0; }
+
+// A dropped step's pixels of the raster's size become the readied memory where there is none:
+// memory written before, within the room kept for it.
+void History::recycle(QImage& pixels) {
+    if (!reserve_.isNull() || pixels.size() != canvas_.raster().size() || reserveRoom() == 0)
+        return;
+    reserve_ = std::move(pixels);
+    reserve_.setDevicePixelRatio(canvas_.raster().devicePixelRatio());
+}
+
 // Starts afresh from the picture as it is. A raster too large to fit twice in the budget
 // (a copy and a step of its size) keeps no history at all.
 void History::restart(const Open& open) {
@@ -70,6 +83,7 @@ History::Open History::open() const {
 void History::followRaster() {
     const QSize size = canvas_.raster().size();
     if (size == picture_.size()) return;
+    if (reserve_.size() != size) reserve_ = QImage(); // readied before the raster grew
     if (picture_.isNull() || size.expandedTo(picture_.size()) != size || !fits(2) ||
         picture_.devicePixelRatio() != canvas_.raster().devicePixelRatio())
         return restart();
@@ -84,7 +98,7 @@ void History::followRatio() {
     if (picture_.isNull() || !fits(2)) return restart();
     const double k = Canvas::resampling(picture_.devicePixelRatio(), canvas_.deviceRatio());
     reserve_ = QImage();
-    dropUntilFits(canvas_.raster().sizeInBytes(), k);
+    dropUntilFits(canvas_.raster().sizeInBytes() + reserveRoom(), k);
     for (Step& step : steps_) {
         const QRect rect(step.topLeft, step.pixels.size());
         step.pixels = raster::resample(step.pixels, step.topLeft, k);
@@ -182,15 +196,18 @@ void History::exchange(Step& step) {
 }
 
 void History::dropRedoable() {
-    for (auto it = steps_.begin() + qsizetype(done_); it != steps_.end(); ++it)
+    for (auto it = steps_.begin() + qsizetype(done_); it != steps_.end(); ++it) {
         stepBytes_ -= sizeOf(*it);
+        recycle(it->pixels);
+    }
     steps_.erase(steps_.begin() + qsizetype(done_), steps_.end());
 }
 
 // Only ever called with nothing to redo, so the oldest step is always an undoable one.
 void History::keepWithinBudget() {
-    while (!steps_.empty() && bytes() > budget_) {
+    while (!steps_.empty() && picture_.sizeInBytes() + reserveRoom() + stepBytes_ > budget_) {
         stepBytes_ -= sizeOf(steps_.front());
+        recycle(steps_.front().pixels);
         steps_.pop_front();
         --done_;
     }
