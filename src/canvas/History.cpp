@@ -6,6 +6,9 @@
 #include <cstring>
 #include <utility>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 // Copies the pixels of `rect`, which lies inside both images, from one to the other.
@@ -14,6 +17,18 @@ void copyRect(const QImage& from, QImage& to, const QRect& rect) {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         std::memcpy(to.scanLine(y) + rect.left() * sizeof(QRgb),
                     from.constScanLine(y) + rect.left() * sizeof(QRgb), bytes);
+}
+
+// Takes the image's pages from the system at once where it can, which costs far less than a
+// page fault at the first write of each; elsewhere writes them. (The page the image begins in
+// is already taken: the allocator wrote its header there.)
+void touchAll(QImage& image) {
+    uchar* const begin = image.bits();
+    uchar* const end = begin + image.sizeInBytes();
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    auto* const first = reinterpret_cast<uchar*>((std::uintptr_t(begin) + page - 1) / page * page);
+    if (first < end && madvise(first, std::size_t(end - first), MADV_POPULATE_WRITE) == 0) return;
+    image.fill(0);
 }
 
 } // namespace
@@ -171,7 +186,7 @@ void History::prepare() {
     if (reserve_.size() == raster.size() || picture_.isNull() || !fits(3)) return;
     reserve_ = QImage(raster.size(), raster.format());
     reserve_.setDevicePixelRatio(raster.devicePixelRatio());
-    reserve_.fill(0);
+    touchAll(reserve_);
 }
 
 bool History::undo() {
