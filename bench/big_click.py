@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """What an art click costs the program on a maximised 4K window at 200 %.
 
-usage: big_click.py QUENZEL_BINARY WORK_DIR [CLICKS]
+usage: big_click.py QUENZEL WORK [CLICKS]
 
 On the desktop of tests/reliability/real_window.py, with a screen of 3840 x 2200 and
 QT_SCALE_FACTOR=2, the window is made 3840 x 2100 device pixels (a client area of about
@@ -9,15 +9,17 @@ QT_SCALE_FACTOR=2, the window is made 3840 x 2100 device pixels (a client area o
 turn (twelve clicks by default). Each click's cost is the processor time of all the
 program's threads (/proc/PID/task/*/schedstat, in nanoseconds) from just before the click
 to a second after it, the pointer already over the button. Prints each, the median and
-range, and the resident memory. WORK_DIR is removed at the end.
+range, and the resident memory. WORK is removed at the end.
 """
 
+import argparse
 import os
 import shutil
 import statistics
 import sys
 import time
 
+sys.dont_write_bytecode = True  # nothing left in the checkout
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
                                 "reliability"))
 import real_window as rw  # noqa: E402
@@ -51,16 +53,17 @@ class BigDesktop(rw.Desktop):
 
 
 def main():
-    if len(sys.argv) not in (3, 4):
-        sys.exit(__doc__)
-    binary, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    clicks = int(sys.argv[3]) if len(sys.argv) == 4 else 12
-    shutil.rmtree(work, ignore_errors=True)
-    os.makedirs(work)
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("quenzel", type=os.path.abspath, help="the program to start")
+    parser.add_argument("work", type=os.path.abspath, help="a folder for the run, removed")
+    parser.add_argument("clicks", type=int, nargs="?", default=12)
+    args = parser.parse_args()
+    shutil.rmtree(args.work, ignore_errors=True)
+    os.makedirs(args.work)
     rw.Desktop.env["QT_SCALE_FACTOR"] = "2"
-    desktop = BigDesktop(work)
+    desktop = BigDesktop(args.work)
     try:
-        q = rw.Quenzel(desktop, binary, work)
+        q = rw.Quenzel(desktop, args.quenzel, args.work)
         menu = q.height - 2 * rw.CLIENT_HEIGHT  # device pixels, before the window grows
         rw.run("xdotool", "windowmove", q.window, "0", "0")
         rw.run("xdotool", "windowsize", q.window, "3840", "2100")
@@ -68,7 +71,7 @@ def main():
         q.locate()
         print("window %d x %d device pixels" % (q.width, q.height))
         pid, costs = q.process.pid, []
-        for i in range(clicks):
+        for i in range(args.clicks):
             name, (x, y) = BUTTONS[i % len(BUTTONS)]
             rw.run("xdotool", "mousemove", str(q.left + 2 * x), str(q.top + menu + 2 * y))
             time.sleep(0.5)
@@ -81,7 +84,7 @@ def main():
               (statistics.median(costs), min(costs), max(costs), resident_mb(pid)))
     finally:
         desktop.stop()
-    shutil.rmtree(work, ignore_errors=True)
+    shutil.rmtree(args.work, ignore_errors=True)
 
 
 if __name__ == "__main__":
