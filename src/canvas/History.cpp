@@ -44,8 +44,8 @@ bool History::fits(qsizetype copies) const {
     return copies * canvas_.raster().sizeInBytes() <= budget_;
 }
 
-// What the budget keeps for the readied memory: the same whether it is readied yet or not, so
-// that how many steps stay does not depend on when the window was idle.
+// What the budget keeps for the readied memory, whether it is readied yet or not: readying it
+// never takes a step's room, nor holds more than the budget.
 qsizetype History::reserveRoom() const { return fits(3) ? canvas_.raster().sizeInBytes() : 0; }
 
 // A dropped step's pixels of the raster's size become the readied memory where there is none:
