@@ -40,6 +40,10 @@ namespace {
 constexpr int kRepetitions = 9; // at least 5; more steadies the minimum on a busy machine
 const QSize kClient(design::kClientWidth / design::kTwipsPerPixel,
                     design::kClientHeight / design::kTwipsPerPixel);
+// A maximised window on a 4K screen at 200 %: a client area of 1920 x 1033 pixels, a raster
+// of 3840 x 2066.
+const QSize kBigClient(1920, 1033);
+constexpr double kBigRatio = 2;
 
 // The fastest of kRepetitions runs of `run`, in milliseconds of wall time or, with
 // `now`, of that clock; `prepare` runs untimed before each.
@@ -94,8 +98,8 @@ double cairoMs(const Figures& figures, QSize device, double ratio) {
     return ms;
 }
 
-Result race(const Figures& figures, double ratio) {
-    Canvas canvas(kClient);
+Result race(const Figures& figures, double ratio, QSize client = kClient) {
+    Canvas canvas(client);
     canvas.setScaleMode(Canvas::Pixels);
     canvas.setDeviceRatio(ratio);
     const QSize device = canvas.deviceSize();
@@ -105,7 +109,7 @@ Result race(const Figures& figures, double ratio) {
     };
     const double canvasMs = fastestMs(clear, [&] { drawOnCanvas(canvas, figures); });
 
-    const Spans spans = spansOf(figures, kClient, ratio);
+    const Spans spans = spansOf(figures, client, ratio);
     QImage floor(canvas.raster().size(), QImage::Format_RGB32);
     const double floorMs =
         fastestMs([&] { floor.fill(Qt::white); }, [&] { fillSpans(floor, spans); });
@@ -136,8 +140,8 @@ void printRace(const QString& name, const Figures& figures, const Result& r) {
 }
 
 // A click of a generated-art button from start-up, with the pen `width` pixels wide.
-Figures artClick(const char* button, int width) {
-    return record(kClient, width, [button](Canvas& canvas) {
+Figures artClick(const char* button, int width, QSize client = kClient) {
+    return record(client, width, [button](Canvas& canvas) {
         Random random;
         DrawingState state;
         const QString b = QString::fromUtf8(button);
@@ -255,6 +259,49 @@ void printHour(const Hour& h) {
 void printHistoryOnly(const QString& name, double ms) {
     std::printf("%s %8s %12s %10.2f %7s\n", column(name).constData(), "-", "-", ms, "-");
     std::fflush(stdout);
+}
+
+// What the end of a gesture that changed the whole picture costs the history at that size,
+// with the readying of memory that follows it while the window is idle: processor time (the
+// kernel's page faults included), the fastest of kRepetitions once the budget is full.
+double gestureEndMs(QSize client, double ratio) {
+    Canvas canvas(client);
+    canvas.setDeviceRatio(ratio);
+    History history(canvas);
+    const auto change = [&] {
+        canvas.Cls();
+        canvas.takeDirty();
+    };
+    const auto end = [&] {
+        history.endGesture();
+        history.prepare();
+    };
+    for (int kept = -1; history.undoable() != kept;) {
+        kept = history.undoable();
+        change();
+        end();
+    }
+    return fastestMs(change, end, processorMs);
+}
+
+// What showing the whole raster costs the window at that size: the canvas view, and the
+// controls on it, painted into an image of the screen's pixels as into the window's backing
+// store (processor time, the fastest of kRepetitions).
+double showingMs(QSize client, double ratio) {
+    Form1 form(
+        {.quit = [] {}, .openUrl = [](const QUrl&) {}, .clock = LoopScheduler::Clock::Manual});
+    form.drawing().take(action::DeviceRatio{ratio});
+    form.resizeClientArea(client);
+    form.show();
+    QCoreApplication::processEvents();
+    QWidget* view = form.canvasView();
+    QImage screen(form.drawing().canvas().deviceSize(), QImage::Format_RGB32);
+    screen.setDevicePixelRatio(ratio);
+    const double ms = fastestMs([] {}, [&] { view->render(&screen); }, processorMs);
+    if (screen.pixel(0, 0) != form.drawing().canvas().raster().pixel(0, 0) ||
+        view->size() != client)
+        std::fprintf(stderr, "warning: the view is not shown at the big screen's size\n");
+    return ms;
 }
 
 // Runs `steps` steps of the window's current endless drawing as its clock does: a batch
@@ -431,10 +478,11 @@ int main(int argc, char* argv[]) {
     printHeader();
     // Races the figures that `make` records, if the workload is wanted; the ratio of
     // QPainter's time to the canvas's, or 0.
-    const auto report = [&](const QString& name, double ratio, const auto& make) {
+    const auto report = [&](const QString& name, double ratio, const auto& make,
+                            QSize client = kClient) {
         if (!wanted(name)) return 0.0;
         const Figures figures = make();
-        const Result r = race(figures, ratio);
+        const Result r = race(figures, ratio, client);
         printRace(name, figures, r);
         return r.painterMs / r.canvasMs;
     };
@@ -466,6 +514,23 @@ int main(int argc, char* argv[]) {
     if (const QString name = QStringLiteral("② steps"); wanted(name))
         printLoop(name, dotsMicroseconds(form, kLoopSteps));
     std::printf("QPainter/canvas ①/w10 = %.1f, at 2x %.1f\n", ratioPulsingW10, ratioPulsingW10At2);
+
+    // A maximised window on a 4K screen: the clicks, then what a gesture's end and showing the
+    // whole raster cost beside them.
+    std::printf("\n%s\n", column(QStringLiteral("big screen 3840x2066 at ratio 2")).constData());
+    for (const char* b : {"①", "◎", "○", "③"})
+        report(
+            QStringLiteral("%1 w=10 4K").arg(button(b)), kBigRatio,
+            [&] { return artClick(b, 10, kBigClient); }, kBigClient);
+    const auto printBig = [](const QString& name, const char* what, double ms) {
+        std::printf("%s %7s %9.2f ms of processor time, %s\n", column(name).constData(), "-", ms,
+                    what);
+        std::fflush(stdout);
+    };
+    if (const QString name = QStringLiteral("gesture end 4K"); wanted(name))
+        printBig(name, "the history's, memory readied", gestureEndMs(kBigClient, kBigRatio));
+    if (const QString name = QStringLiteral("showing 4K"); wanted(name))
+        printBig(name, "the whole raster painted", showingMs(kBigClient, kBigRatio));
 
     // What the history costs: recording a gesture, and taking a whole picture back.
     std::printf("\n%s %8s %12s %10s %7s\n", column(QStringLiteral("history")).constData(),

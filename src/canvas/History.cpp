@@ -6,6 +6,9 @@
 #include <cstring>
 #include <utility>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 // Copies the pixels of `rect`, which lies inside both images, from one to the other.
@@ -14,6 +17,18 @@ void copyRect(const QImage& from, QImage& to, const QRect& rect) {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         std::memcpy(to.scanLine(y) + rect.left() * sizeof(QRgb),
                     from.constScanLine(y) + rect.left() * sizeof(QRgb), bytes);
+}
+
+// Takes the image's pages from the system at once where it can, which costs far less than a
+// page fault at the first write of each; elsewhere writes them. (The page the image begins in
+// is already taken: the allocator wrote its header there.)
+void touchAll(QImage& image) {
+    uchar* const begin = image.bits();
+    uchar* const end = begin + image.sizeInBytes();
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    auto* const first = reinterpret_cast<uchar*>((std::uintptr_t(begin) + page - 1) / page * page);
+    if (first < end && madvise(first, std::size_t(end - first), MADV_POPULATE_WRITE) == 0) return;
+    image.fill(0);
 }
 
 } // namespace
@@ -27,6 +42,19 @@ History::~History() { canvas_.setResampleFollower({}); }
 
 bool History::fits(qsizetype copies) const {
     return copies * canvas_.raster().sizeInBytes() <= budget_;
+}
+
+// What the budget keeps for the readied memory, whether it is readied yet or not: readying it
+// never takes a step's room, nor holds more than the budget.
+qsizetype History::reserveRoom() const { return fits(3) ? canvas_.raster().sizeInBytes() : 0; }
+
+// A dropped step's pixels of the raster's size become the readied memory where there is none:
+// memory written before, within the room kept for it.
+void History::recycle(QImage& pixels) {
+    if (!reserve_.isNull() || pixels.size() != canvas_.raster().size() || reserveRoom() == 0)
+        return;
+    reserve_ = std::move(pixels);
+    reserve_.setDevicePixelRatio(canvas_.raster().devicePixelRatio());
 }
 
 // Starts afresh from the picture as it is. A raster too large to fit twice in the budget
@@ -70,6 +98,7 @@ History::Open History::open() const {
 void History::followRaster() {
     const QSize size = canvas_.raster().size();
     if (size == picture_.size()) return;
+    if (reserve_.size() != size) reserve_ = QImage(); // readied before the raster grew
     if (picture_.isNull() || size.expandedTo(picture_.size()) != size || !fits(2) ||
         picture_.devicePixelRatio() != canvas_.raster().devicePixelRatio())
         return restart();
@@ -84,7 +113,7 @@ void History::followRatio() {
     if (picture_.isNull() || !fits(2)) return restart();
     const double k = Canvas::resampling(picture_.devicePixelRatio(), canvas_.deviceRatio());
     reserve_ = QImage();
-    dropUntilFits(canvas_.raster().sizeInBytes(), k);
+    dropUntilFits(canvas_.raster().sizeInBytes() + reserveRoom(), k);
     for (Step& step : steps_) {
         const QRect rect(step.topLeft, step.pixels.size());
         step.pixels = raster::resample(step.pixels, step.topLeft, k);
@@ -156,7 +185,8 @@ void History::prepare() {
     const QImage& raster = canvas_.raster();
     if (reserve_.size() == raster.size() || picture_.isNull() || !fits(3)) return;
     reserve_ = QImage(raster.size(), raster.format());
-    reserve_.fill(0);
+    reserve_.setDevicePixelRatio(raster.devicePixelRatio());
+    touchAll(reserve_);
 }
 
 bool History::undo() {
@@ -181,15 +211,18 @@ void History::exchange(Step& step) {
 }
 
 void History::dropRedoable() {
-    for (auto it = steps_.begin() + qsizetype(done_); it != steps_.end(); ++it)
+    for (auto it = steps_.begin() + qsizetype(done_); it != steps_.end(); ++it) {
         stepBytes_ -= sizeOf(*it);
+        recycle(it->pixels);
+    }
     steps_.erase(steps_.begin() + qsizetype(done_), steps_.end());
 }
 
 // Only ever called with nothing to redo, so the oldest step is always an undoable one.
 void History::keepWithinBudget() {
-    while (!steps_.empty() && bytes() > budget_) {
+    while (!steps_.empty() && picture_.sizeInBytes() + reserveRoom() + stepBytes_ > budget_) {
         stepBytes_ -= sizeOf(steps_.front());
+        recycle(steps_.front().pixels);
         steps_.pop_front();
         --done_;
     }

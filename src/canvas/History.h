@@ -52,7 +52,9 @@ class History {
     // whole old copy then becomes the step, and the raster is copied into memory already
     // written once. Without it that copy goes to fresh pages, whose first writes cost the
     // kernel far more than the copy itself. Call when idle. Nothing is readied where three
-    // rasters would not fit in the budget.
+    // rasters would not fit in the budget; where they do, the budget keeps room for this
+    // memory whether it is readied or not, and a whole picture that a step drops becomes it
+    // again, so that once the budget is full no step takes fresh memory for the picture.
     void prepare();
     // What the gesture still open has changed so far (the canvas's changed bounds), as it
     // was before: with the picture, all a checkpoint keeps of the history.
@@ -85,6 +87,8 @@ class History {
     };
 
     bool fits(qsizetype rasterCopies) const;
+    qsizetype reserveRoom() const;
+    void recycle(QImage& pixels);
     void followRaster();
     void followRatio();
     void dropUntilFits(qsizetype others, double k);

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -456,6 +458,61 @@ TEST(History, ALargeStepTakesTheWholeOldPicture) {
     EXPECT_EQ(count(qRgb(255, 255, 255)), 200);
     EXPECT_TRUE(history.redo());
     EXPECT_EQ(count(qRgb(0, 0, 0)), 200);
+}
+
+// The readied memory becomes the picture copy at the raster's ratio: a large step taken at
+// ratio 2 is resampled with the rest when the ratio changes, and still undoes every pixel.
+TEST(History, ALargeStepAtRatioTwoFollowsANewRatio) {
+    Canvas canvas(QSize(20, 10));
+    canvas.setScaleMode(Canvas::Pixels);
+    canvas.setDeviceRatio(2);
+    History history(canvas);
+    history.prepare();
+    canvas.setDrawWidth(32);
+    canvas.PSet(10, 5, 0);
+    history.endGesture();
+    canvas.setDeviceRatio(1);
+    ASSERT_EQ(canvas.raster().size(), QSize(20, 10));
+    EXPECT_TRUE(history.undo());
+    for (const QPoint p : {QPoint(0, 0), QPoint(19, 9)})
+        EXPECT_EQ(canvas.raster().pixel(p), qRgb(255, 255, 255));
+    EXPECT_TRUE(history.redo());
+    EXPECT_EQ(canvas.raster().pixel(19, 9), qRgb(0, 0, 0));
+}
+
+namespace {
+
+long minorFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+} // namespace
+
+// Once its budget is full, steps that each change the whole picture reuse the memory of
+// those they drop: a thousand of them, with the memory readied between them as the window
+// does, take no fresh pages from the system, where each would take a raster's (2025 pages of
+// 4 KiB here). A budget of 8 rasters R keeps the copy, room for the readied memory and
+// floor(6R / (R + overhead)) = 5 steps.
+TEST(History, AFullBudgetReusesItsMemory) {
+    Canvas canvas(QSize(1920, 1080));
+    const qsizetype raster = canvas.raster().sizeInBytes();
+    History history(canvas, 8 * raster);
+    const auto step = [&] {
+        canvas.Cls();
+        history.endGesture();
+        history.prepare();
+    };
+    for (int i = 0; i < 8; ++i)
+        step();
+    EXPECT_EQ(history.undoable(), 5);
+    const long faults = minorFaults();
+    for (int i = 0; i < 1000; ++i)
+        step();
+    EXPECT_LT(minorFaults() - faults, 2025) << "fresh pages taken";
+    EXPECT_EQ(history.undoable(), 5);
+    EXPECT_LE(history.bytes(), 8 * raster);
 }
 
 // ---- The history across a change of screen density ----
