@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -93,9 +92,7 @@ QImage Canvas::grow(const QImage& raster, QSize size, double ratio) {
     larger.fill(toRgb(kBackColor));
     const double k = resampling(raster.devicePixelRatio(), ratio);
     const QImage drawn = k == 1 ? raster : raster::resample(raster, QPoint(0, 0), k);
-    const auto bytes = std::size_t(std::min(drawn.width(), size.width())) * sizeof(QRgb);
-    for (int y = 0; y < std::min(drawn.height(), size.height()); ++y)
-        std::memcpy(larger.scanLine(y), drawn.constScanLine(y), bytes);
+    raster::copyPixels(drawn, drawn.rect() & larger.rect(), larger, QPoint(0, 0));
     return larger;
 }
 
@@ -254,9 +251,7 @@ void Canvas::PaintPicture(const QImage& picture) {
     const QImage device = ratio_ == 1 ? opaque : raster::resample(opaque, QPoint(0, 0), ratio_);
     if (device.isNull()) return;
     growRaster(raster_.size().expandedTo(device.size()));
-    const auto bytes = std::size_t(device.width()) * sizeof(QRgb);
-    for (int y = 0; y < device.height(); ++y)
-        std::memcpy(raster_.scanLine(y), device.constScanLine(y), bytes);
+    raster::copyPixels(device, device.rect(), raster_, QPoint(0, 0));
     touch(device.rect());
 }
 

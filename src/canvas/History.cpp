@@ -3,7 +3,6 @@
 #include "Raster.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include <sys/mman.h>
@@ -13,10 +12,7 @@ namespace {
 
 // Copies the pixels of `rect`, which lies inside both images, from one to the other.
 void copyRect(const QImage& from, QImage& to, const QRect& rect) {
-    const auto bytes = std::size_t(rect.width()) * sizeof(QRgb);
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        std::memcpy(to.scanLine(y) + rect.left() * sizeof(QRgb),
-                    from.constScanLine(y) + rect.left() * sizeof(QRgb), bytes);
+    raster::copyPixels(from, rect, to, rect.topLeft());
 }
 
 // Takes the image's pages from the system at once where it can, which costs far less than a
@@ -71,9 +67,7 @@ void History::restart(const Open& open) {
         canvas_.takeChanged();
         return;
     }
-    for (int y = 0; y < before.height(); ++y)
-        std::memcpy(picture_.scanLine(before.top() + y) + before.left() * sizeof(QRgb),
-                    open.before.constScanLine(y), std::size_t(before.width()) * sizeof(QRgb));
+    raster::copyPixels(open.before, open.before.rect(), picture_, before.topLeft());
 }
 
 // Where the raster has grown since the last step, the copy will grow as it did, with the
@@ -84,11 +78,7 @@ History::Open History::open() const {
     QImage before(changed.size(), picture_.format());
     before.fill(Qt::white);
     const QRect known = changed & picture_.rect();
-    for (int y = known.top(); y <= known.bottom(); ++y)
-        std::memcpy(before.scanLine(y - changed.top()) +
-                        (known.left() - changed.left()) * sizeof(QRgb),
-                    picture_.constScanLine(y) + known.left() * sizeof(QRgb),
-                    std::size_t(known.width()) * sizeof(QRgb));
+    raster::copyPixels(picture_, known, before, known.topLeft() - changed.topLeft());
     return {changed.topLeft(), before};
 }
 

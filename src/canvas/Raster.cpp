@@ -351,6 +351,13 @@ std::vector<int> resampledFrom(int first, int count, double k) {
 
 } // namespace
 
+void copyPixels(const QImage& from, const QRect& source, QImage& to, QPoint at) {
+    const auto bytes = std::size_t(source.width()) * sizeof(QRgb);
+    for (int y = 0; y < source.height(); ++y)
+        std::memcpy(to.scanLine(at.y() + y) + at.x() * sizeof(QRgb),
+                    from.constScanLine(source.top() + y) + source.left() * sizeof(QRgb), bytes);
+}
+
 QImage resample(const QImage& pixels, QPoint topLeft, double k) {
     const std::vector<int> columns = resampledFrom(topLeft.x(), pixels.width(), k);
     const std::vector<int> rows = resampledFrom(topLeft.y(), pixels.height(), k);

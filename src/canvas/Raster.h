@@ -72,6 +72,10 @@ QRect resampledRect(const QRect& rect, double k);
 // resampledRect, in the same 32-bit format (null when there are none).
 QImage resample(const QImage& pixels, QPoint topLeft, double k);
 
+// Copies the 32-bit pixels of `source`, a rectangle of `from`, into `to` with its top-left
+// at `at`; the rectangle lies inside both images there.
+void copyPixels(const QImage& from, const QRect& source, QImage& to, QPoint at);
+
 // The plain per-pixel forms of dot, ring and segment at width > 1: whether the pixel whose
 // centre is p belongs to the figure. The span code above must agree with these exactly.
 bool inAnnulus(QPointF p, QPointF c, double inner, double outer);
