@@ -74,18 +74,12 @@ Form1::Services Form1::desktopServices() {
 Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)),
       drawing_(QSize(px(design::kClientWidth), px(design::kClientHeight)), font(),
-               // A making-of that plays shows what was done without doing it again: its END
-               // ends nothing, its links open nothing.
                {.end =
                     [this] {
-                        if (player_) return;
                         hide();
                         services_.quit();
                     },
-                .openUrl =
-                    [this](const QUrl& url) {
-                        if (!player_) services_.openUrl(url);
-                    }}),
+                .openUrl = [this](const QUrl& url) { services_.openUrl(url); }}),
       loops_(
           services_.clock,
           [this](long long steps) {

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <utility>
 #include <variant>
 
 // What a drawing is: the state every handler shares, the canvas at its device ratio, the
@@ -37,6 +38,23 @@ class Drawing {
     Drawing& operator=(const Drawing&) = delete;
 
     void take(const Action& action);
+
+    // While one lives, the drawing takes actions without doing what they did beyond it (END
+    // ends nothing, a link opens nothing): a recording played back, to bring a drawing back or
+    // to watch it being made, shows what was done without doing it again.
+    class Replaying {
+      public:
+        explicit Replaying(Drawing& drawing)
+            : drawing_(drawing),
+              outside_(std::exchange(drawing.effects_, {[] {}, [](const QUrl&) {}})) {}
+        ~Replaying() { drawing_.effects_ = std::move(outside_); }
+        Replaying(const Replaying&) = delete;
+        Replaying& operator=(const Replaying&) = delete;
+
+      private:
+        Drawing& drawing_;
+        Effects outside_;
+    };
 
     // Receives every action as the drawing took it (steps as many as it took), with the time
     // taking it cost and when it was done (on clockNs()), in nanoseconds: how a recording hears

@@ -18,7 +18,6 @@ BroughtBack bringBack(Drawing& drawing, const QByteArray& recording) {
     BroughtBack result;
     result.brought = playback.seek(drawing, std::numeric_limits<qint64>::max());
     result.damaged = playback.damaged();
-    result.ended = playback.endedByUser();
     result.error = playback.error();
     result.actions = int(playback.actions());
     result.endMs = playback.recordedPosition();

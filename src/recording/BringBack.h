@@ -13,7 +13,6 @@ namespace recording {
 struct BroughtBack {
     bool brought = false; // the drawing is now the recording's
     bool damaged = false; // it stopped short, at a line that did not read
-    bool ended = false;   // the recording says the user ended the program
     QString error;        // why nothing was brought back, or where it stopped
     int actions = 0;      // taken after the checkpoint
     qint64 endMs = 0;     // the time of the last line taken, the checkpoint's or an action's

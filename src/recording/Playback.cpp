@@ -55,7 +55,6 @@ void Playback::read(const QByteArray& text) {
             }
             continue;
         }
-        ended_ = recording::isEnd(line);
         if (line.startsWith(u'#') || line.trimmed().isEmpty()) continue;
         QString error;
         auto entry = recording::parse(line, &error);
@@ -111,6 +110,7 @@ qsizetype Playback::startFor(qsizetype target) const {
 }
 
 bool Playback::seek(Drawing& drawing, qint64 ms) {
+    const Drawing::Replaying replaying(drawing);
     QElapsedTimer spent;
     spent.start();
     while (playable()) {

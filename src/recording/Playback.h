@@ -13,7 +13,8 @@
 // film's time is the recording's with every pause longer than kMaxPauseMs shortened to it.
 // Going forward takes the actions between; going back, or far forward, starts from the
 // checkpoint before the moment, so that any moment costs one checkpoint and the actions
-// after it. Bringing a drawing back after a crash is playing its recording to the end.
+// after it. Bringing a drawing back after a crash is playing its recording to the end. What
+// the drawing once did beyond itself (END, the links) is not done again.
 //
 // A damaged recording plays up to its last whole action before the damage: a line that
 // does not read, a checkpoint that does not decode, an action asking for a raster beyond
@@ -28,8 +29,6 @@ class Playback {
     bool playable() const { return !entries_.empty(); }
     bool damaged() const { return damaged_; }
     QString error() const { return error_; }
-    // Whether the recording says the user ended the program.
-    bool endedByUser() const { return ended_; }
     // The film's length, and where the drawing played to, in ms.
     qint64 length() const { return entries_.empty() ? 0 : entries_.back().film; }
     qint64 position() const;
@@ -58,6 +57,5 @@ class Playback {
     qsizetype next_ = 0; // entries [0, next_) are in the drawing played into
     qsizetype actions_ = 0;
     bool damaged_ = false;
-    bool ended_ = false;
     QString error_;
 };

@@ -556,6 +556,14 @@ TEST(MakingOf, PlaysInTheWindowAsItWasMadeAtTheSpeedChosen) {
     click(QPoint(400, 50));
     EXPECT_EQ(form.player(), nullptr);
     EXPECT_TRUE(inked(400, 50));
+
+    // Nor when the same recording is brought back after an end that was not the user's.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("crashed")));
+    made.write(dir, QStringLiteral("crashed/20261208-000000000-1.qrec.gz"));
+    services.recordings = RecordingFolder(dir.filePath(QStringLiteral("crashed")));
+    Form1 broughtBack(services);
+    EXPECT_NE(broughtBack.drawing().canvas().picture().pixel(300, 300), qRgb(255, 255, 255));
+    EXPECT_EQ(outside, 0);
 }
 
 // Ctrl+E in the window: asked where with a proposed WebP name, the window's own drawing from
