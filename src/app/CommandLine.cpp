@@ -77,11 +77,12 @@ QString helpText() {
     return parser.helpText() + u'\n' + keyListing();
 }
 
-bool bringBackLastAsked() {
+StartAsked startAsked() {
     QCommandLineParser parser;
     const Options options = addOptions(parser);
     parser.parse(QCoreApplication::arguments());
-    return parser.isSet(options.last);
+    const QStringList files = parser.positionalArguments();
+    return {parser.isSet(options.last), files.isEmpty() ? QString() : files.first()};
 }
 
 std::optional<int> answerExport(int argc, char* argv[]) {
@@ -111,14 +112,6 @@ std::optional<int> answerExport(int argc, char* argv[]) {
     return exportFromCommandLine(
         parser.value(options.exportFilm), parser.positionalArguments().first(),
         {.speed = speed, .pictureOnly = parser.isSet(options.pictureOnly)});
-}
-
-QString fileAsked() {
-    QCommandLineParser parser;
-    addOptions(parser);
-    parser.parse(QCoreApplication::arguments());
-    const QStringList files = parser.positionalArguments();
-    return files.isEmpty() ? QString() : files.first();
 }
 
 std::optional<int> answerInformationOptions(int argc, char* argv[]) {

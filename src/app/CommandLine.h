@@ -16,12 +16,14 @@ std::optional<int> answerInformationOptions(int argc, char* argv[]);
 // nothing when it is not asked for. Call before any application object.
 std::optional<int> answerExport(int argc, char* argv[]);
 
-// Whether `--last` asks for the last drawing back. Needs the application object.
-bool bringBackLastAsked();
-
-// The drawing or picture to open at start-up, or empty: the first argument that is no
-// option (the desktop's %f). Needs the application object.
-QString fileAsked();
+// What the command line asks of the window at start-up: whether `--last` asks for the last
+// drawing back, and the drawing or picture to open, or empty (the first argument that is no
+// option: the desktop's %f). Needs the application object.
+struct StartAsked {
+    bool bringBackLast = false;
+    QString file;
+};
+StartAsked startAsked();
 
 // What `--help` says: the options, then the window's keys from the key table. Needs an
 // application object of any kind.

@@ -16,7 +16,7 @@ namespace {
 
 // The client area as the window shows it after the drawing was played to the moment.
 QImage windowFrame(Form1& form) {
-    form.showBroughtBack();
+    form.showPlayed();
     const Canvas& canvas = form.drawing().canvas();
     QImage frame(canvas.picture().size(), QImage::Format_ARGB32_Premultiplied);
     frame.setDevicePixelRatio(canvas.deviceRatio());
@@ -27,9 +27,9 @@ QImage windowFrame(Form1& form) {
 // The slowest speed of playing at which the film lasts a minute at most.
 int filmSpeed(qint64 lengthMs) {
     constexpr qint64 kLongestFilmMs = 60'000;
-    for (const int speed : {1, 2, 4, 8, 16})
+    for (const int speed : film::kSpeeds)
         if (lengthMs <= kLongestFilmMs * speed) return speed;
-    return 64;
+    return film::kSpeeds.back();
 }
 
 } // namespace

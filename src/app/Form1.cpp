@@ -304,6 +304,7 @@ void Form1::act(const Action& action) {
 
 void Form1::showWrites(LoopScheduler::Showing what) { drawing_.showWrites(what, *this); }
 
+// Shows all of the drawing anew once it was brought back from elsewhere, and runs its clock.
 void Form1::showBroughtBack() {
     resizeClientArea(drawing_.canvas().clientSize());
     showWrites(loops_.afterAction(drawing_.looping()));
@@ -371,18 +372,13 @@ void Form1::drawOn() {
 // The opened drawing becomes the window's, where its recording ends. A new recording holds
 // all of the opened drawing's and goes on from it.
 void Form1::drawOnFrom(recording::Opened& opened) {
-    if (recorder_) recorder_->finish();
-    recorder_.reset();
     drawing_.restore(*opened.drawing);
     recording::StartUp start;
     if (services_.recordings)
         start = recording::continueRecording(drawing_, *services_.recordings, opened.recording,
                                              opened.endMs);
-    recorder_ = std::move(start.recorder);
-    toldRecordingFailed_ = !recorder_;
-    view_->adoptScreenDensity();
-    showBroughtBack();
-    if (!start.message.isEmpty()) tell(start.message);
+    start.broughtBack = true;
+    recordFrom(std::move(start));
 }
 
 // The client area grows to hold the picture as far as the screen allows, before the picture
@@ -437,18 +433,17 @@ QByteArray Form1::recording() {
 
 // The hint line tells the user what the program did on its own, or where a making-of plays;
 // the next hint replaces it.
-void Form1::tell(const QString& message) {
-    QLineEdit* hints = box(Control::Text4);
-    if (!hints || hints->text() == message) return;
-    hints->setText(message);
-    hints->setCursorPosition(0); // a message longer than the line shows its start
-}
+void Form1::tell(const QString& message) { setText(Control::Text4, message); }
 
 // The drawing is recorded from start-up, brought back first where the last one ended
 // unasked.
 void Form1::keepRecording() {
-    recording::StartUp start =
-        recording::startRecording(drawing_, *services_.recordings, services_.bringBackLast);
+    recordFrom(recording::startRecording(drawing_, *services_.recordings, services_.bringBackLast));
+}
+
+// The recording goes on in the one the start made; a drawing it brought is shown, and what
+// the user is to know of it told.
+void Form1::recordFrom(recording::StartUp start) {
     recorder_ = std::move(start.recorder);
     toldRecordingFailed_ = !recorder_;
     if (start.broughtBack) {

@@ -24,7 +24,8 @@ struct ControlRow;
 }
 namespace recording {
 struct Opened;
-}
+struct StartUp;
+} // namespace recording
 
 // The one window: canvas and tool panel at once. Builds its controls from the design
 // table, turns the events of the controls, the canvas, the menu and the keys into the
@@ -67,9 +68,9 @@ class Form1 : public QMainWindow, private ControlSurface {
     // Takes an action as if an event had made it, and shows what it wrote: how the replay
     // tool plays a recording.
     void act(const Action& action);
-    // Shows all of the drawing anew once it was brought back from elsewhere, in a client area
-    // of its size.
-    void showBroughtBack();
+    // Shows the drawing as a playback of its recording left it: in a client area of its size,
+    // with everything it wrote; the window's clock stays as it is.
+    void showPlayed();
     // Makes the drawing that of the snapshot, brought from elsewhere, and shows it; the
     // recording takes it in as a checkpoint.
     void restore(const Drawing::Snapshot& snapshot);
@@ -95,9 +96,10 @@ class Form1 : public QMainWindow, private ControlSurface {
     void askOpen();
     bool openDrawing(const QString& path);
     void playMakingOf(std::unique_ptr<recording::Opened> opened);
-    void showPlayed();
+    void showBroughtBack();
     void drawOn();
     void drawOnFrom(recording::Opened& opened);
+    void recordFrom(recording::StartUp start);
     bool openPicture(const QString& path);
     QSize clientRoom() const;
     QByteArray recording();

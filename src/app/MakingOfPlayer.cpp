@@ -88,7 +88,7 @@ void MakingOfPlayer::moveTo(qint64 ms) {
 
 bool MakingOfPlayer::press(KeyTable::Action key) {
     using enum KeyTable::Action;
-    const auto last = qsizetype(kSpeeds.size()) - 1;
+    const auto last = qsizetype(film::kSpeeds.size()) - 1;
     switch (key) {
     case PlayPause:
         // At the end, playing again plays from the start.

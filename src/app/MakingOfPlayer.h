@@ -2,13 +2,12 @@
 
 #include "KeyTable.h"
 #include "LoopScheduler.h"
-#include "recording/Playback.h"
+#include "recording/Film.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
-#include <array>
 #include <functional>
 
 class Drawing;
@@ -20,8 +19,6 @@ class Drawing;
 // the first of them ends the playing and does what it does, so the user simply draws on.
 class MakingOfPlayer : public QObject {
   public:
-    static constexpr std::array kSpeeds{1, 2, 4, 8, 16, 64};
-
     struct Window {
         QWidget* widget;                          // whose events the player takes
         std::function<void()> show;               // shows what the drawing wrote
@@ -46,7 +43,7 @@ class MakingOfPlayer : public QObject {
 
     bool paused() const { return paused_; }
     bool atEnd() const { return paused_ && position_ == length(); }
-    int speed() const { return kSpeeds[speedIndex_]; }
+    int speed() const { return film::kSpeeds[speedIndex_]; }
     qint64 position() const { return position_; }
     qint64 length() const { return playback_.length(); }
 

@@ -42,12 +42,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     useJapaneseFonts();
     useQtTranslations();
+    const StartAsked asked = startAsked();
     Form1::Services services = Form1::desktopServices();
-    services.bringBackLast = bringBackLastAsked();
+    services.bringBackLast = asked.bringBackLast;
     auto form = std::make_unique<Form1>(std::move(services));
     form->show();
     form->focusFirstControl();
-    if (const QString file = fileAsked(); !file.isEmpty()) form->open(file);
+    if (!asked.file.isEmpty()) form->open(asked.file);
     const int exitCode = app.exec();
     form.reset();
     // Qt 6.4's Wayland plugin can wait forever for its event thread while it shuts down,

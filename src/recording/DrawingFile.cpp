@@ -10,8 +10,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include <zlib.h>
-
 namespace recording {
 
 namespace {
@@ -20,30 +18,6 @@ constexpr QStringView kSuffix = u"quenzel";
 // Far beyond any drawing a user makes (the recording folder keeps 200 MB in all): a file
 // that inflates to more is a bomb.
 constexpr qsizetype kMaxText = qsizetype(1) << 30;
-constexpr int kGzipWindow = 15 + 16; // zlib's windowBits for gzip framing
-constexpr uInt kChunk = 64 * 1024;
-
-// The whole text as one gzip member, written as it is compressed.
-QString writeGzip(QIODevice& out, const QByteArray& text) {
-    z_stream zip{};
-    if (deflateInit2(&zip, Z_DEFAULT_COMPRESSION, Z_DEFLATED, kGzipWindow, 8, Z_DEFAULT_STRATEGY) !=
-        Z_OK)
-        return QStringLiteral("zlib: %1").arg(QString::fromLatin1(zError(Z_MEM_ERROR)));
-    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.constData()));
-    zip.avail_in = static_cast<uInt>(text.size());
-    char chunk[kChunk];
-    int result = Z_OK;
-    while (result == Z_OK) {
-        zip.next_out = reinterpret_cast<Bytef*>(chunk);
-        zip.avail_out = kChunk;
-        result = deflate(&zip, Z_FINISH);
-        const qint64 size = kChunk - zip.avail_out;
-        if (out.write(chunk, size) != size) break; // the device names the reason
-    }
-    deflateEnd(&zip);
-    return {};
-}
-
 bool holdsRecording(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
@@ -73,7 +47,8 @@ QByteArray recordingOf(const Drawing& drawing) {
 }
 
 QString keep(const QByteArray& recording, const QString& path) {
-    return picture::saveWith(path, [&](QIODevice& file) { return writeGzip(file, recording); });
+    return picture::saveWith(path,
+                             [&](QIODevice& file) { return writeRecording(file, recording); });
 }
 
 // Brought back in a drawing of its own, so that a file that fails half-way changes nothing.

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -15,6 +16,8 @@
 namespace film {
 
 constexpr int kFramesPerSecond = 30;
+// The speeds a making-of is watched at in the window, and the window's films are made at.
+inline constexpr std::array kSpeeds{1, 2, 4, 8, 16, 64};
 
 // How many frames the film of a recording `lengthMs` long has at `speed`: one for every
 // moment k * 1000 / 30 * speed ms of the recording before its end, and the last.

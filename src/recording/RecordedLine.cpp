@@ -110,15 +110,10 @@ struct Words {
         return v;
     }
     std::optional<Qt::MouseButton> button(int at) const {
-        if (at >= words.size() || words[at] == u"left") return Qt::LeftButton;
-        if (words[at] == u"right") return Qt::RightButton;
-        if (words[at] == u"middle") return Qt::MiddleButton;
-        bool ok = false;
-        const uint b = words[at].toUInt(&ok);
-        if (ok && b != 0 && (b & (b - 1)) == 0 && b <= Qt::MaxMouseButton)
-            return Qt::MouseButton(b);
-        fail(QStringLiteral("'%1' is no mouse button").arg(words[at]));
-        return std::nullopt;
+        if (at >= words.size()) return Qt::LeftButton;
+        const auto named = mouseButtonNamed(words[at]);
+        if (!named) fail(QStringLiteral("'%1' is no mouse button").arg(words[at]));
+        return named;
     }
 };
 
@@ -303,5 +298,15 @@ std::optional<int> formatOf(QStringView line) {
 }
 
 bool isEnd(QStringView line) { return line.trimmed() == u"# end"; }
+
+std::optional<Qt::MouseButton> mouseButtonNamed(QStringView word) {
+    if (word == u"left") return Qt::LeftButton;
+    if (word == u"right") return Qt::RightButton;
+    if (word == u"middle") return Qt::MiddleButton;
+    bool ok = false;
+    const uint b = word.toUInt(&ok);
+    if (ok && b != 0 && (b & (b - 1)) == 0 && b <= Qt::MaxMouseButton) return Qt::MouseButton(b);
+    return std::nullopt;
+}
 
 } // namespace recording

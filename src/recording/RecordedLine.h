@@ -66,5 +66,8 @@ std::optional<Entry> parse(QStringView line, QString* error);
 // The format a header line names ("# quenzel recording N"), if it is one.
 std::optional<int> formatOf(QStringView line);
 bool isEnd(QStringView line);
+// A mouse button by its name in a line ("left", "right", "middle", or Qt's number of any
+// other), as the replay tool's scripts name them too.
+std::optional<Qt::MouseButton> mouseButtonNamed(QStringView word);
 
 } // namespace recording

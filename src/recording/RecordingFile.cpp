@@ -23,6 +23,11 @@ constexpr qsizetype kChunk = 64 * 1024;
 
 QString reason(int error) { return qt_error_string(error); }
 
+bool startGzip(z_stream& zip) {
+    return deflateInit2(&zip, Z_DEFAULT_COMPRESSION, Z_DEFLATED, kGzipWindow, 8,
+                        Z_DEFAULT_STRATEGY) == Z_OK;
+}
+
 // Opens, syncs and closes a folder, so that a file made in it outlives a power cut.
 void syncFolder(const QString& folder) {
     const int fd =
@@ -61,9 +66,7 @@ RecordingFile::RecordingFile(QString path, std::unique_ptr<QLockFile> lock, int 
                              std::chrono::milliseconds syncInterval)
     : path_(std::move(path)), lock_(std::move(lock)), fd_(fd), syncInterval_(syncInterval),
       zip_(std::make_unique<z_stream>()), lastSync_(Clock::now() - syncInterval) {
-    if (deflateInit2(zip_.get(), Z_DEFAULT_COMPRESSION, Z_DEFLATED, kGzipWindow, 8,
-                     Z_DEFAULT_STRATEGY) != Z_OK)
-        fail(ENOMEM);
+    if (!startGzip(*zip_)) fail(ENOMEM);
     writer_ = std::thread([this] { run(); });
 }
 
@@ -285,4 +288,24 @@ QByteArray readRecording(QIODevice& device, qsizetype limit, bool* cut, bool* wh
                                                    : readPlain(device, limit, cut);
     text.truncate(text.lastIndexOf('\n') + 1); // whole lines only
     return text;
+}
+
+// Written as it is compressed.
+QString writeRecording(QIODevice& out, const QByteArray& text) {
+    z_stream zip{};
+    if (!startGzip(zip))
+        return QStringLiteral("zlib: %1").arg(QString::fromLatin1(zError(Z_MEM_ERROR)));
+    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.constData()));
+    zip.avail_in = static_cast<uInt>(text.size());
+    char chunk[kChunk];
+    int result = Z_OK;
+    while (result == Z_OK) {
+        zip.next_out = reinterpret_cast<Bytef*>(chunk);
+        zip.avail_out = kChunk;
+        result = deflate(&zip, Z_FINISH);
+        const qint64 size = kChunk - zip.avail_out;
+        if (out.write(chunk, size) != size) break; // the device names the reason
+    }
+    deflateEnd(&zip);
+    return {};
 }

@@ -123,3 +123,6 @@ QByteArray readRecordingBytes(const QByteArray& bytes, qsizetype limit = 1 << 30
 // The same from a device open for reading; `*whole` tells whether the compressed text ended
 // as a whole gzip file does, with nothing after it (plain text always does).
 QByteArray readRecording(QIODevice& device, qsizetype limit, bool* cut, bool* whole = nullptr);
+// Writes a whole recording to a device as one gzip member, as a drawing file keeps it: the
+// reason of a failure of the compression, or empty (the device knows its own failures).
+QString writeRecording(QIODevice& out, const QByteArray& text);

@@ -18,6 +18,19 @@ QString unwritable() {
     return QStringLiteral("絵の記録を書けないので、この絵は Ctrl+S で保存しないと残りません。");
 }
 
+// The recording goes to `file`, a new one in the folder, which keeps what it may beside it;
+// where the folder cannot be written, the user is told.
+template <typename Make>
+void recordInto(StartUp& start, const RecordingFolder& folder, std::unique_ptr<RecordingFile> file,
+                Make makeRecorder) {
+    if (!file) {
+        start.message = unwritable();
+        return;
+    }
+    start.recorder = makeRecorder(std::move(file));
+    folder.prune(start.recorder->path());
+}
+
 } // namespace
 
 StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bringBackLast) {
@@ -32,25 +45,17 @@ StartUp startRecording(Drawing& drawing, const RecordingFolder& folder, bool bri
             start.message = told(back);
         }
     }
-    if (!file) {
-        start.message = unwritable();
-        return start;
-    }
-    start.recorder = std::make_unique<Recorder>(drawing, std::move(file));
-    folder.prune(start.recorder->path());
+    recordInto(start, folder, std::move(file),
+               [&](auto file) { return std::make_unique<Recorder>(drawing, std::move(file)); });
     return start;
 }
 
 StartUp continueRecording(Drawing& drawing, const RecordingFolder& folder,
                           const QByteArray& recording, qint64 endMs) {
     StartUp start;
-    auto file = RecordingFile::create(folder.newPath(), nullptr);
-    if (!file) {
-        start.message = unwritable();
-        return start;
-    }
-    start.recorder = std::make_unique<Recorder>(drawing, std::move(file), recording, endMs);
-    folder.prune(start.recorder->path());
+    recordInto(start, folder, RecordingFile::create(folder.newPath(), nullptr), [&](auto file) {
+        return std::make_unique<Recorder>(drawing, std::move(file), recording, endMs);
+    });
     return start;
 }
 

@@ -65,9 +65,8 @@ double coordinate(const QString& word) {
 }
 
 Qt::MouseButton mouseButton(const QStringList& words, int at) {
-    if (words.size() <= at || words[at] == u"left") return Qt::LeftButton;
-    if (words[at] == u"right") return Qt::RightButton;
-    if (words[at] == u"middle") return Qt::MiddleButton;
+    if (words.size() <= at) return Qt::LeftButton;
+    if (const auto button = recording::mouseButtonNamed(words[at])) return *button;
     throw BadLine{QStringLiteral("'%1' is not a mouse button").arg(words[at])};
 }
 
